@@ -1,0 +1,150 @@
+-- Tables of the register database. Widths and integer ranges are CHECK constraints, so an
+-- overlong text or an out-of-range number is refused at the post.
+
+CREATE TABLE "Vorgang" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "KDatum" DATE CONSTRAINT "KDatum" CHECK ("KDatum" IS NULL OR (typeof("KDatum") = 'text' AND "KDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "Waffentyp" INTEGER CONSTRAINT "Waffentyp" CHECK ("Waffentyp" IS NULL OR ("Waffentyp" BETWEEN -2147483648 AND 2147483647)),
+    "Kaliber" INTEGER CONSTRAINT "Kaliber" CHECK ("Kaliber" IS NULL OR ("Kaliber" BETWEEN -2147483648 AND 2147483647)),
+    "Hersteller" INTEGER CONSTRAINT "Hersteller" CHECK ("Hersteller" IS NULL OR ("Hersteller" BETWEEN -2147483648 AND 2147483647)),
+    "SerienNr" TEXT CONSTRAINT "SerienNr" CHECK ("SerienNr" IS NULL OR length("SerienNr") <= 50),
+    "Verkaufer" INTEGER CONSTRAINT "Verkaufer" CHECK ("Verkaufer" IS NULL OR ("Verkaufer" BETWEEN -2147483648 AND 2147483647)),
+    "VDatum" DATE CONSTRAINT "VDatum" CHECK ("VDatum" IS NULL OR (typeof("VDatum") = 'text' AND "VDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "Kaufer" INTEGER CONSTRAINT "Kaufer" CHECK ("Kaufer" IS NULL OR ("Kaufer" BETWEEN -2147483648 AND 2147483647)),
+    "EWB" INTEGER CONSTRAINT "EWB" CHECK ("EWB" IS NULL OR ("EWB" BETWEEN -2147483648 AND 2147483647)),
+    "EWBNR" TEXT CONSTRAINT "EWBNR" CHECK ("EWBNR" IS NULL OR length("EWBNR") <= 50),
+    "JDatum" DATE CONSTRAINT "JDatum" CHECK ("JDatum" IS NULL OR (typeof("JDatum") = 'text' AND "JDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "Amt" INTEGER CONSTRAINT "Amt" CHECK ("Amt" IS NULL OR ("Amt" BETWEEN -2147483648 AND 2147483647)),
+    "KauferAmt" INTEGER CONSTRAINT "KauferAmt" CHECK ("KauferAmt" IS NULL OR ("KauferAmt" BETWEEN -2147483648 AND 2147483647)),
+    "AmtDatum" DATE CONSTRAINT "AmtDatum" CHECK ("AmtDatum" IS NULL OR (typeof("AmtDatum") = 'text' AND "AmtDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "BriefDatum" DATE CONSTRAINT "BriefDatum" CHECK ("BriefDatum" IS NULL OR (typeof("BriefDatum") = 'text' AND "BriefDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "Notiz" TEXT CONSTRAINT "Notiz" CHECK ("Notiz" IS NULL OR length("Notiz") <= 100)
+);
+
+CREATE TABLE "Kaufer" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "Name" TEXT CONSTRAINT "Name" CHECK ("Name" IS NULL OR length("Name") <= 100),
+    "Strasse" TEXT CONSTRAINT "Strasse" CHECK ("Strasse" IS NULL OR length("Strasse") <= 50),
+    "PLZ" INTEGER CONSTRAINT "PLZ" CHECK ("PLZ" IS NULL OR ("PLZ" BETWEEN -2147483648 AND 2147483647)),
+    "Ort" TEXT CONSTRAINT "Ort" CHECK ("Ort" IS NULL OR length("Ort") <= 50),
+    "Geschlecht" INTEGER CONSTRAINT "Geschlecht" CHECK ("Geschlecht" IS NULL OR ("Geschlecht" BETWEEN -2147483648 AND 2147483647)),
+    "EWB" INTEGER CONSTRAINT "EWB" CHECK ("EWB" IS NULL OR ("EWB" BETWEEN -2147483648 AND 2147483647)),
+    "EWBNR" TEXT CONSTRAINT "EWBNR" CHECK ("EWBNR" IS NULL OR length("EWBNR") <= 50),
+    "EWBDatum" DATE CONSTRAINT "EWBDatum" CHECK ("EWBDatum" IS NULL OR (typeof("EWBDatum") = 'text' AND "EWBDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "JDatum" DATE CONSTRAINT "JDatum" CHECK ("JDatum" IS NULL OR (typeof("JDatum") = 'text' AND "JDatum" GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')),
+    "EWBAmt" INTEGER CONSTRAINT "EWBAmt" CHECK ("EWBAmt" IS NULL OR ("EWBAmt" BETWEEN -2147483648 AND 2147483647)),
+    "KAmt" INTEGER CONSTRAINT "KAmt" CHECK ("KAmt" IS NULL OR ("KAmt" BETWEEN -2147483648 AND 2147483647))
+);
+
+CREATE TABLE "Waffentyp" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "WTyp" TEXT CONSTRAINT "WTyp" CHECK ("WTyp" IS NULL OR length("WTyp") <= 50)
+);
+
+CREATE TABLE "Kaliber" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "Kaliber" TEXT CONSTRAINT "Kaliber" CHECK ("Kaliber" IS NULL OR length("Kaliber") <= 100)
+);
+
+CREATE TABLE "Hersteller" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "Hersteller" TEXT CONSTRAINT "Hersteller" CHECK ("Hersteller" IS NULL OR length("Hersteller") <= 50)
+);
+
+CREATE TABLE "Amt" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "Name" TEXT CONSTRAINT "Name" CHECK ("Name" IS NULL OR length("Name") <= 50),
+    "Strasse" TEXT CONSTRAINT "Strasse" CHECK ("Strasse" IS NULL OR length("Strasse") <= 50),
+    "PLZ" INTEGER CONSTRAINT "PLZ" CHECK ("PLZ" IS NULL OR ("PLZ" BETWEEN -2147483648 AND 2147483647)),
+    "Stadt" TEXT CONSTRAINT "Stadt" CHECK ("Stadt" IS NULL OR length("Stadt") <= 50)
+);
+
+CREATE TABLE "EWB" (
+    "Index" INTEGER PRIMARY KEY,
+    "EWB" TEXT CONSTRAINT "EWB" CHECK ("EWB" IS NULL OR length("EWB") <= 50)
+);
+
+CREATE TABLE "Land" (
+    "Land" TEXT CONSTRAINT "Land" CHECK ("Land" IS NULL OR length("Land") <= 50)
+);
+
+CREATE TABLE "Geschlecht" (
+    "Index" INTEGER PRIMARY KEY,
+    "Geschlecht" TEXT CONSTRAINT "Geschlecht" CHECK ("Geschlecht" IS NULL OR length("Geschlecht") <= 10),
+    "Anrede" TEXT CONSTRAINT "Anrede" CHECK ("Anrede" IS NULL OR length("Anrede") <= 20)
+);
+
+CREATE TABLE "Benutzer" (
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
+    "Name" TEXT CONSTRAINT "Name" CHECK ("Name" IS NULL OR length("Name") <= 10),
+    "Passwort" TEXT CONSTRAINT "Passwort" CHECK ("Passwort" IS NULL OR length("Passwort") <= 50),
+    "Firma" TEXT CONSTRAINT "Firma" CHECK ("Firma" IS NULL OR length("Firma") <= 100),
+    "Strasse" TEXT CONSTRAINT "Strasse" CHECK ("Strasse" IS NULL OR length("Strasse") <= 100),
+    "Ort" TEXT CONSTRAINT "Ort" CHECK ("Ort" IS NULL OR length("Ort") <= 100),
+    "Oben" SMALLINT CONSTRAINT "Oben" CHECK ("Oben" IS NULL OR ("Oben" BETWEEN -32768 AND 32767)),
+    "Links" SMALLINT CONSTRAINT "Links" CHECK ("Links" IS NULL OR ("Links" BETWEEN -32768 AND 32767)),
+    "Breit" SMALLINT CONSTRAINT "Breit" CHECK ("Breit" IS NULL OR ("Breit" BETWEEN -32768 AND 32767)),
+    "Hoch" SMALLINT CONSTRAINT "Hoch" CHECK ("Hoch" IS NULL OR ("Hoch" BETWEEN -32768 AND 32767)),
+    "WinState" BOOLEAN CONSTRAINT "WinState" CHECK ("WinState" IS NULL OR "WinState" IN (0, 1)),
+    "Sortierung" SMALLINT CONSTRAINT "Sortierung" CHECK ("Sortierung" IS NULL OR ("Sortierung" BETWEEN 0 AND 65535)),
+    "SFilter" MEMO,
+    "Aktuell" INTEGER CONSTRAINT "Aktuell" CHECK ("Aktuell" IS NULL OR ("Aktuell" BETWEEN -2147483648 AND 2147483647)),
+    "TabHandel01" SMALLINT CONSTRAINT "TabHandel01" CHECK ("TabHandel01" IS NULL OR ("TabHandel01" BETWEEN -32768 AND 32767)),
+    "TabHandel02" SMALLINT CONSTRAINT "TabHandel02" CHECK ("TabHandel02" IS NULL OR ("TabHandel02" BETWEEN -32768 AND 32767)),
+    "TabHandel03" SMALLINT CONSTRAINT "TabHandel03" CHECK ("TabHandel03" IS NULL OR ("TabHandel03" BETWEEN -32768 AND 32767)),
+    "TabHandel04" SMALLINT CONSTRAINT "TabHandel04" CHECK ("TabHandel04" IS NULL OR ("TabHandel04" BETWEEN -32768 AND 32767)),
+    "TabHandel05" SMALLINT CONSTRAINT "TabHandel05" CHECK ("TabHandel05" IS NULL OR ("TabHandel05" BETWEEN -32768 AND 32767)),
+    "TabHandel06" SMALLINT CONSTRAINT "TabHandel06" CHECK ("TabHandel06" IS NULL OR ("TabHandel06" BETWEEN -32768 AND 32767)),
+    "TabHandel07" SMALLINT CONSTRAINT "TabHandel07" CHECK ("TabHandel07" IS NULL OR ("TabHandel07" BETWEEN -32768 AND 32767)),
+    "TabHandel08" SMALLINT CONSTRAINT "TabHandel08" CHECK ("TabHandel08" IS NULL OR ("TabHandel08" BETWEEN -32768 AND 32767)),
+    "TabHandel09" SMALLINT CONSTRAINT "TabHandel09" CHECK ("TabHandel09" IS NULL OR ("TabHandel09" BETWEEN -32768 AND 32767)),
+    "TabHandel10" SMALLINT CONSTRAINT "TabHandel10" CHECK ("TabHandel10" IS NULL OR ("TabHandel10" BETWEEN -32768 AND 32767)),
+    "TabHandel11" SMALLINT CONSTRAINT "TabHandel11" CHECK ("TabHandel11" IS NULL OR ("TabHandel11" BETWEEN -32768 AND 32767)),
+    "TabHandel12" SMALLINT CONSTRAINT "TabHandel12" CHECK ("TabHandel12" IS NULL OR ("TabHandel12" BETWEEN -32768 AND 32767)),
+    "TabHandel13" SMALLINT CONSTRAINT "TabHandel13" CHECK ("TabHandel13" IS NULL OR ("TabHandel13" BETWEEN -32768 AND 32767)),
+    "TabHandel14" SMALLINT CONSTRAINT "TabHandel14" CHECK ("TabHandel14" IS NULL OR ("TabHandel14" BETWEEN -32768 AND 32767)),
+    "TabHandel15" SMALLINT CONSTRAINT "TabHandel15" CHECK ("TabHandel15" IS NULL OR ("TabHandel15" BETWEEN -32768 AND 32767)),
+    "TabHandel16" SMALLINT CONSTRAINT "TabHandel16" CHECK ("TabHandel16" IS NULL OR ("TabHandel16" BETWEEN -32768 AND 32767)),
+    "TabKaufer01" SMALLINT CONSTRAINT "TabKaufer01" CHECK ("TabKaufer01" IS NULL OR ("TabKaufer01" BETWEEN -32768 AND 32767)),
+    "TabKaufer02" SMALLINT CONSTRAINT "TabKaufer02" CHECK ("TabKaufer02" IS NULL OR ("TabKaufer02" BETWEEN -32768 AND 32767)),
+    "TabKaufer03" SMALLINT CONSTRAINT "TabKaufer03" CHECK ("TabKaufer03" IS NULL OR ("TabKaufer03" BETWEEN -32768 AND 32767)),
+    "TabKaufer04" SMALLINT CONSTRAINT "TabKaufer04" CHECK ("TabKaufer04" IS NULL OR ("TabKaufer04" BETWEEN -32768 AND 32767)),
+    "TabKaufer05" INTEGER CONSTRAINT "TabKaufer05" CHECK ("TabKaufer05" IS NULL OR ("TabKaufer05" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer06" INTEGER CONSTRAINT "TabKaufer06" CHECK ("TabKaufer06" IS NULL OR ("TabKaufer06" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer07" INTEGER CONSTRAINT "TabKaufer07" CHECK ("TabKaufer07" IS NULL OR ("TabKaufer07" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer08" INTEGER CONSTRAINT "TabKaufer08" CHECK ("TabKaufer08" IS NULL OR ("TabKaufer08" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer09" INTEGER CONSTRAINT "TabKaufer09" CHECK ("TabKaufer09" IS NULL OR ("TabKaufer09" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer10" INTEGER CONSTRAINT "TabKaufer10" CHECK ("TabKaufer10" IS NULL OR ("TabKaufer10" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer11" INTEGER CONSTRAINT "TabKaufer11" CHECK ("TabKaufer11" IS NULL OR ("TabKaufer11" BETWEEN -2147483648 AND 2147483647)),
+    "TabKaufer12" INTEGER CONSTRAINT "TabKaufer12" CHECK ("TabKaufer12" IS NULL OR ("TabKaufer12" BETWEEN -2147483648 AND 2147483647)),
+    "TabWtyp" SMALLINT CONSTRAINT "TabWtyp" CHECK ("TabWtyp" IS NULL OR ("TabWtyp" BETWEEN -32768 AND 32767)),
+    "TabKaliber" SMALLINT CONSTRAINT "TabKaliber" CHECK ("TabKaliber" IS NULL OR ("TabKaliber" BETWEEN -32768 AND 32767)),
+    "TabHersteller" SMALLINT CONSTRAINT "TabHersteller" CHECK ("TabHersteller" IS NULL OR ("TabHersteller" BETWEEN -32768 AND 32767)),
+    "TabAmt01" SMALLINT CONSTRAINT "TabAmt01" CHECK ("TabAmt01" IS NULL OR ("TabAmt01" BETWEEN -32768 AND 32767)),
+    "TabAmt02" SMALLINT CONSTRAINT "TabAmt02" CHECK ("TabAmt02" IS NULL OR ("TabAmt02" BETWEEN -32768 AND 32767)),
+    "TabAmt03" SMALLINT CONSTRAINT "TabAmt03" CHECK ("TabAmt03" IS NULL OR ("TabAmt03" BETWEEN -32768 AND 32767)),
+    "TabAmt04" SMALLINT CONSTRAINT "TabAmt04" CHECK ("TabAmt04" IS NULL OR ("TabAmt04" BETWEEN -32768 AND 32767)),
+    "TabEWB" SMALLINT CONSTRAINT "TabEWB" CHECK ("TabEWB" IS NULL OR ("TabEWB" BETWEEN -32768 AND 32767)),
+    "TabLand" SMALLINT CONSTRAINT "TabLand" CHECK ("TabLand" IS NULL OR ("TabLand" BETWEEN -32768 AND 32767)),
+    "Spul" SMALLINT CONSTRAINT "Spul" CHECK ("Spul" IS NULL OR ("Spul" BETWEEN -32768 AND 32767)),
+    "Farbe00" INTEGER CONSTRAINT "Farbe00" CHECK ("Farbe00" IS NULL OR ("Farbe00" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe01" INTEGER CONSTRAINT "Farbe01" CHECK ("Farbe01" IS NULL OR ("Farbe01" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe02" INTEGER CONSTRAINT "Farbe02" CHECK ("Farbe02" IS NULL OR ("Farbe02" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe03" INTEGER CONSTRAINT "Farbe03" CHECK ("Farbe03" IS NULL OR ("Farbe03" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe04" INTEGER CONSTRAINT "Farbe04" CHECK ("Farbe04" IS NULL OR ("Farbe04" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe05" INTEGER CONSTRAINT "Farbe05" CHECK ("Farbe05" IS NULL OR ("Farbe05" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe06" INTEGER CONSTRAINT "Farbe06" CHECK ("Farbe06" IS NULL OR ("Farbe06" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe07" INTEGER CONSTRAINT "Farbe07" CHECK ("Farbe07" IS NULL OR ("Farbe07" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe08" INTEGER CONSTRAINT "Farbe08" CHECK ("Farbe08" IS NULL OR ("Farbe08" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe09" INTEGER CONSTRAINT "Farbe09" CHECK ("Farbe09" IS NULL OR ("Farbe09" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe10" INTEGER CONSTRAINT "Farbe10" CHECK ("Farbe10" IS NULL OR ("Farbe10" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe11" INTEGER CONSTRAINT "Farbe11" CHECK ("Farbe11" IS NULL OR ("Farbe11" BETWEEN -2147483648 AND 2147483647)),
+    "Farbe12" INTEGER CONSTRAINT "Farbe12" CHECK ("Farbe12" IS NULL OR ("Farbe12" BETWEEN -2147483648 AND 2147483647)),
+    "CheckDruckSort" BOOLEAN CONSTRAINT "CheckDruckSort" CHECK ("CheckDruckSort" IS NULL OR "CheckDruckSort" IN (0, 1)),
+    "CheckSubTab" BOOLEAN CONSTRAINT "CheckSubTab" CHECK ("CheckSubTab" IS NULL OR "CheckSubTab" IN (0, 1)),
+    "CheckDataSave" BOOLEAN CONSTRAINT "CheckDataSave" CHECK ("CheckDataSave" IS NULL OR "CheckDataSave" IN (0, 1)),
+    "CheckTabChange" BOOLEAN CONSTRAINT "CheckTabChange" CHECK ("CheckTabChange" IS NULL OR "CheckTabChange" IN (0, 1)),
+    "CheckConnect" BOOLEAN CONSTRAINT "CheckConnect" CHECK ("CheckConnect" IS NULL OR "CheckConnect" IN (0, 1)),
+    "CheckProgEnde" BOOLEAN CONSTRAINT "CheckProgEnde" CHECK ("CheckProgEnde" IS NULL OR "CheckProgEnde" IN (0, 1)),
+    "SpulSpeed" SMALLINT CONSTRAINT "SpulSpeed" CHECK ("SpulSpeed" IS NULL OR ("SpulSpeed" BETWEEN -32768 AND 32767))
+);

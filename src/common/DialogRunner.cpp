@@ -1,0 +1,7 @@
+#include "common/DialogRunner.h"
+
+#include <QDialog>
+
+int DialogRunner::exec(QDialog* dialog) {
+    return hook ? hook(dialog) : dialog->exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Every question and message the program puts to the user goes through this seam, so that
+// tests can answer them from a queue and see every text that was shown.
+class Prompts {
+public:
+    enum class Answer { Yes, No };
+
+    virtual ~Prompts() = default;
+
+    // Message box with an OK button.
+    virtual void message(const QString& text) = 0;
+    // Yes/No box; `defaultNo` makes No the default button.
+    virtual Answer yesNo(const QString& text, bool defaultNo = false) = 0;
+    // Input box; returns the typed text, or nothing when cancelled.
+    virtual std::optional<QString> input(const QString& title, const QString& prompt,
+                                         const QString& initial) = 0;
+    // Colour dialog starting at `initial` (blue-green-red integer); nothing when cancelled.
+    virtual std::optional<int> chooseColour(int initial) = 0;
+    // The default error box for an error that ended a handler.
+    virtual void errorBox(const QString& text) = 0;
+    // The shell's "open" on a file; false when it failed.
+    virtual bool openFile(const QString& path) = 0;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "dialogs/MasterDialog.h"
+
+class TFormAmt : public MasterDialog {
+    Q_OBJECT
+public:
+    explicit TFormAmt(Forms& forms, QWidget* parent = nullptr);
+};

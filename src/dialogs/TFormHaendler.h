@@ -1,0 +1,9 @@
+#pragma once
+
+#include "dialogs/MasterDialog.h"
+
+class TFormHaendler : public MasterDialog {
+    Q_OBJECT
+public:
+    explicit TFormHaendler(Forms& forms, QWidget* parent = nullptr);
+};

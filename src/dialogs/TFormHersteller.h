@@ -1,0 +1,9 @@
+#pragma once
+
+#include "dialogs/MasterDialog.h"
+
+class TFormHersteller : public MasterDialog {
+    Q_OBJECT
+public:
+    explicit TFormHersteller(Forms& forms, QWidget* parent = nullptr);
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "dialogs/MasterDialog.h"
+
+class TFormKaliber : public MasterDialog {
+    Q_OBJECT
+public:
+    explicit TFormKaliber(Forms& forms, QWidget* parent = nullptr);
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "dialogs/MasterDialog.h"
+
+class TFormWaffentyp : public MasterDialog {
+    Q_OBJECT
+public:
+    explicit TFormWaffentyp(Forms& forms, QWidget* parent = nullptr);
+};

@@ -1,0 +1,4 @@
+#include "printing/TFormDruck.h"
+
+TFormDruck::TFormDruck(Forms& forms, QWidget* parent)
+    : MasterDialog(forms, QStringLiteral("FormDruck"), QStringLiteral("Drucken"), parent) {}

@@ -1,0 +1,201 @@
+#pragma once
+
+#include "store/JetTranslator.h"
+
+#include <QDate>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <string>
+#include <vector>
+
+class Connection;
+struct sqlite3_stmt;
+
+// A table or query dataset with a static cursor: the rows are read into memory when it opens
+// and stay so until it is re-opened or refreshed. Columns are stored typed (integers and dates
+// as numbers, texts as UTF-8) because building a QVariant per cell costs more than reading the
+// database itself. Positions are 1-based; the current row is what bound controls show.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using ColumnKind = jet::ColumnKind;
+
+    Dataset(Connection& connection, const QString& name, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    // A table dataset reads the whole table; a query dataset runs its (Jet) command text.
+    void setTableName(const QString& table);
+    QString tableName() const { return m_tableName; }
+    void setCommandText(const QString& text);
+    QString commandText() const { return m_commandText; }
+    // The table whose declared fields must be present when the dataset opens (for a query dataset).
+    void setDeclaredTable(const QString& table) { m_declaredTable = table; }
+    // A dataset on `table` that lookup fields resolve their keys in.
+    void setLookupSource(const QString& table, Dataset* source);
+
+    void open();
+    void close();
+    bool isActive() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+
+    // ---- navigation
+    int recordCount() const { return isActive() ? int(m_order.size()) : 0; }
+    bool isEmpty() const { return recordCount() == 0; }
+    int recNo() const; // -1 when there is no current row
+    void setRecNo(int position);
+    void first();
+    void last();
+    void next();
+    void prior();
+    // Moves to the first row whose column equals value; false (and no move) when none does.
+    bool locate(const QString& column, const QVariant& value, bool caseInsensitive = false);
+
+    // ---- fields of the current row
+    QStringList fieldNames() const;
+    int fieldIndex(const QString& column) const;
+    ColumnKind fieldKind(int field) const;
+    QVariant value(const QString& column) const; // invalid QVariant when empty
+    int asInteger(const QString& column) const;  // empty reads as 0
+    QString asString(const QString& column) const;
+    QDate asDate(const QString& column) const; // empty reads as an invalid date
+    bool asBoolean(const QString& column) const;
+    bool isNull(const QString& column) const;
+    QString lookupText(const QString& lookupField) const;
+    QStringList lookupFieldNames() const;
+
+    // ---- any row, by 0-based position (grids, pick lists)
+    QVariant valueAt(int row, int field) const;
+    QString textAt(int row, int field) const;
+    QString lookupTextAt(int row, const QString& lookupField) const;
+    // Storage-independent text of the key column's lookup: position of the row with Index = key.
+    int positionOfIndex(int index) const;
+
+    // ---- editing
+    void append();
+    void edit();
+    void setValue(const QString& column, const QVariant& value);
+    void post();
+    void cancel();
+
+    // ---- sort and refresh
+    // "Name ASC", "Name DESC" or a bare column name; empty removes the sort.
+    void setSort(const QString& sortText);
+    QString sort() const { return m_sortText; }
+    // Re-reads the rows from the database keeping the current row. When only this program
+    // wrote since the last read, just the rows it changed are read again.
+    void refresh();
+    // Always reads everything again.
+    void fullRefresh();
+    int fullReadCount() const { return m_fullReads; }
+
+    // Suspends the notifications to bound controls and grids (hooks still run).
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    // Number of rows whose column holds exactly `value` (no move, no hook).
+    int countEqual(const QString& column, int value) const;
+
+    const QString& name() const { return m_name; }
+    Connection& connection() const { return m_connection; }
+
+signals:
+    void afterScroll();
+    void afterPost();
+    void stateChanged();
+    // The current record changed (position, content or edit buffer): bound controls re-read.
+    void recordChanged();
+    // The rows as a whole changed (opened, closed, re-read, sorted): grids reset.
+    void rowsReset();
+    // One row changed in place.
+    void rowUpdated(int row);
+
+private:
+    struct TextRef {
+        quint32 offset;
+        quint32 length;
+    };
+    struct Column {
+        QString name;
+        ColumnKind kind = ColumnKind::Text;
+        std::vector<qint32> ints; // integers, booleans, dates as Julian day
+        std::vector<TextRef> texts;
+        std::vector<quint8> null;
+        std::string arena;
+    };
+    struct Query {
+        QString selectList, from, where;
+        QVariantList params;
+        std::optional<jet::OrderColumn> orderBy;
+        QString baseTable; // empty: not updatable, no partial re-read
+        QStringList tables;
+        bool baseHasIndex = false;
+    };
+
+    void requireActive() const;
+    void requireBrowse() const;
+    Query buildQuery() const;
+    QString selectSql(const Query& q, const QString& extraCondition) const;
+    void readAll();
+    bool refreshChangedRows();
+    int appendRow(sqlite3_stmt* stmt);
+    void setupColumns(sqlite3_stmt* stmt);
+    QVariant storedValue(int storageRow, int field) const;
+    QString storedText(int storageRow, int field) const;
+    void storeValue(int storageRow, int field, const QVariant& v);
+    int addStorageRow();
+    int currentStorageRow() const;
+    int compareRows(int a, int b) const;
+    int indexField() const { return m_indexField; }
+    void rebuildIndexMap() const;
+    int storageRowOfIndex(int index) const;
+    void applySort();
+    void moveTo(int position, bool notify);
+    void emitRecordChanged();
+    void emitRowsReset();
+    QVariant toColumnValue(int field, const QVariant& v) const;
+    QVariant currentValue(int field) const;
+    void checkUnchanged(int storageRow) const;
+    void readBackRow(int storageRow, qint64 rowid);
+
+    Connection& m_connection;
+    QString m_name;
+    QString m_tableName;
+    QString m_commandText;
+    QString m_declaredTable;
+    QHash<QString, QPointer<Dataset>> m_lookupSources; // key: lower-case table
+
+    State m_state = State::Inactive;
+    std::vector<Column> m_columns; // visible fields, then the hidden sort key when present
+    int m_visibleColumns = 0;
+    int m_sortKeyField = -1;
+    int m_indexField = -1;
+    std::vector<int> m_order; // position -> storage row
+    int m_current = -1;       // 0-based position
+    Query m_query;
+    qint64 m_dataVersion = 0;
+    quint64 m_changeSerial = 0;
+    int m_fullReads = 0;
+
+    QString m_sortText;
+    int m_sortField = -1;
+    bool m_sortDescending = false;
+
+    // Edit buffer of the current (or appended) row.
+    std::vector<QVariant> m_buffer;
+    std::vector<bool> m_modified;
+    int m_insertFrom = -1; // position current before an append
+
+    mutable QHash<int, int> m_indexMap; // Index -> storage row
+    mutable bool m_indexMapValid = false;
+
+    int m_disableCount = 0;
+    bool m_pendingRecord = false;
+    bool m_pendingReset = false;
+};

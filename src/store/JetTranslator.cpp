@@ -1,0 +1,479 @@
+#include "store/JetTranslator.h"
+
+#include <QDate>
+#include <QStringList>
+#include <vector>
+
+namespace jet {
+
+namespace {
+
+const QString kSyntax = QStringLiteral("Syntaxfehler in der Abfrage: ");
+
+enum class Tok {
+    Ident,
+    Keyword,
+    Star,
+    Comma,
+    Dot,
+    LParen,
+    RParen,
+    Equals,
+    Semicolon,
+    Text,
+    Date,
+    Other,
+    End
+};
+
+struct Token {
+    Tok type = Tok::End;
+    QString text;  // as written, for messages
+    QString value; // keyword in upper case, literal value, identifier
+    int pos = 0;   // 0-based offset in the statement
+};
+
+[[noreturn]] void fail(const QString& what) {
+    throw SyntaxError(kSyntax + what);
+}
+
+QString atPosition(int pos) {
+    return QStringLiteral(" an Position %1.").arg(pos + 1);
+}
+
+bool isReservedWord(const QString& upper) {
+    static const QStringList keywords = {
+        QStringLiteral("SELECT"), QStringLiteral("FROM"),  QStringLiteral("WHERE"), QStringLiteral("ORDER"),
+        QStringLiteral("BY"),     QStringLiteral("INNER"), QStringLiteral("JOIN"),  QStringLiteral("ON"),
+        QStringLiteral("AND"),    QStringLiteral("LIKE"),  QStringLiteral("ASC"),   QStringLiteral("DESC")};
+    return keywords.contains(upper);
+}
+
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// ASCII letters and the German ones; table and column names use nothing else.
+bool isLetter(QChar c) {
+    if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')))
+        return true;
+    return QStringLiteral("äöüÄÖÜß").contains(c);
+}
+
+bool isIdentChar(QChar c) {
+    return isLetter(c) || isAsciiDigit(c) || c == QLatin1Char('_');
+}
+
+bool isDigits(const QString& s, int minLength, int maxLength) {
+    if (s.size() < minLength || s.size() > maxLength)
+        return false;
+    for (QChar c : s)
+        if (!isAsciiDigit(c))
+            return false;
+    return true;
+}
+
+// #m/d/yyyy# (content without the #) to yyyy-MM-dd; empty when it is no valid date.
+QString isoFromJetDate(const QString& content) {
+    const QStringList parts = content.split(QLatin1Char('/'));
+    if (parts.size() != 3 || !isDigits(parts[0], 1, 2) || !isDigits(parts[1], 1, 2) ||
+        !isDigits(parts[2], 4, 4))
+        return {};
+    const QDate date(parts[2].toInt(), parts[0].toInt(), parts[1].toInt());
+    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+std::vector<Token> tokenize(const QString& s) {
+    std::vector<Token> tokens;
+    const int n = int(s.size());
+    int i = 0;
+    while (i < n) {
+        const QChar c = s[i];
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        Token t;
+        t.pos = i;
+        if (isLetter(c)) {
+            while (i < n && isIdentChar(s[i]))
+                ++i;
+            t.text = s.mid(t.pos, i - t.pos);
+            const QString upper = t.text.toUpper();
+            if (isReservedWord(upper)) {
+                t.type = Tok::Keyword;
+                t.value = upper;
+            } else {
+                t.type = Tok::Ident;
+                t.value = t.text;
+            }
+        } else if (isAsciiDigit(c)) {
+            // Numbers are no part of the grammar; lexed whole only to name them in the message.
+            while (i < n && (isAsciiDigit(s[i]) || s[i] == QLatin1Char('.')))
+                ++i;
+            t.type = Tok::Other;
+            t.text = s.mid(t.pos, i - t.pos);
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            ++i;
+            for (;;) {
+                if (i >= n)
+                    fail(QStringLiteral("nicht abgeschlossene Zeichenkette") + atPosition(t.pos));
+                if (s[i] == c) {
+                    if (i + 1 < n && s[i + 1] == c) {
+                        t.value += c;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.value += s[i++];
+            }
+            t.type = Tok::Text;
+            t.text = s.mid(t.pos, i - t.pos);
+        } else if (c == QLatin1Char('#')) {
+            const int close = int(s.indexOf(QLatin1Char('#'), i + 1));
+            if (close < 0)
+                fail(QStringLiteral("nicht abgeschlossenes Datum") + atPosition(t.pos));
+            i = close + 1;
+            t.type = Tok::Date;
+            t.text = s.mid(t.pos, i - t.pos);
+            t.value = isoFromJetDate(s.mid(t.pos + 1, close - t.pos - 1));
+            if (t.value.isEmpty())
+                throw SyntaxError(QStringLiteral("Ungültiges Datum in der Abfrage: ") + t.text);
+        } else {
+            ++i;
+            switch (c.unicode()) {
+            case '*':
+                t.type = Tok::Star;
+                break;
+            case ',':
+                t.type = Tok::Comma;
+                break;
+            case '.':
+                t.type = Tok::Dot;
+                break;
+            case '(':
+                t.type = Tok::LParen;
+                break;
+            case ')':
+                t.type = Tok::RParen;
+                break;
+            case '=':
+                t.type = Tok::Equals;
+                break;
+            case ';':
+                t.type = Tok::Semicolon;
+                break;
+            default: {
+                // Name operators and comment openers whole in the message.
+                static const QStringList pairs = {
+                    QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("!="),
+                    QStringLiteral("--"), QStringLiteral("/*"), QStringLiteral("||")};
+                if (i < n && pairs.contains(s.mid(t.pos, 2)))
+                    ++i;
+                t.type = Tok::Other;
+            }
+            }
+            t.text = s.mid(t.pos, i - t.pos);
+        }
+        tokens.push_back(t);
+    }
+    Token end;
+    end.pos = n;
+    tokens.push_back(end);
+    return tokens;
+}
+
+QString quoted(const QString& identifier) {
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
+
+struct ColumnRef {
+    QString table;
+    QString column;
+    QString sql() const { return quoted(table) + QLatin1Char('.') + quoted(column); }
+};
+
+// A piece of a condition: a value (column or literal) or a condition (comparison, AND).
+struct Operand {
+    QString sql;
+    int pos = 0;
+    bool condition = false;
+    int collateAt = -1; // where a text literal's placeholder ends inside sql; -1 for anything else
+};
+
+class Parser {
+public:
+    Parser(const QString& text, const SchemaLookup& schema) : m_tokens(tokenize(text)), m_schema(schema) {}
+
+    Translation run() {
+        Translation t;
+        if (peek().type == Tok::End)
+            fail(QStringLiteral("die Abfrage ist leer."));
+        expectKeyword("SELECT");
+
+        std::vector<ColumnRef> selected;
+        if (accept(Tok::Star)) {
+            t.selectList = QStringLiteral("*");
+        } else {
+            QStringList parts;
+            do {
+                selected.push_back(columnRef());
+                parts << selected.back().sql();
+            } while (accept(Tok::Comma));
+            t.selectList = parts.join(QStringLiteral(", "));
+        }
+
+        expectKeyword("FROM");
+        t.from = source(false);
+
+        if (acceptKeyword("WHERE"))
+            t.where = condition();
+
+        if (acceptKeyword("ORDER")) {
+            expectKeyword("BY");
+            const ColumnRef ref = columnRef();
+            OrderColumn order;
+            order.table = ref.table;
+            order.column = ref.column;
+            if (acceptKeyword("DESC"))
+                order.descending = true;
+            else
+                acceptKeyword("ASC");
+            if (m_schema)
+                order.kind = m_schema(ref.table, ref.column);
+            order.sql = ref.sql();
+            if (order.kind == ColumnKind::Text)
+                order.sql += QStringLiteral(" COLLATE ") + QLatin1String(kCollation);
+            if (order.descending)
+                order.sql += QStringLiteral(" DESC");
+            t.orderBy = order;
+        }
+
+        accept(Tok::Semicolon);
+        if (peek().type != Tok::End)
+            unexpected(peek());
+
+        t.sql = QStringLiteral("SELECT ") + t.selectList + QStringLiteral(" FROM ") + t.from;
+        if (!t.where.isEmpty())
+            t.sql += QStringLiteral(" WHERE ") + t.where;
+        if (t.orderBy)
+            t.sql += QStringLiteral(" ORDER BY ") + t.orderBy->sql;
+        t.params = m_params;
+        t.tables = m_tables;
+
+        if (selected.empty()) {
+            if (m_tables.size() == 1)
+                t.baseTable = m_tables.front();
+        } else {
+            t.baseTable = selected.front().table;
+            for (const ColumnRef& ref : selected) {
+                t.columns << ref.column;
+                if (ref.table.compare(t.baseTable, Qt::CaseInsensitive) != 0)
+                    t.baseTable.clear();
+            }
+        }
+        return t;
+    }
+
+private:
+    const Token& peek() const { return m_tokens[m_next]; }
+
+    const Token& take() {
+        const Token& t = m_tokens[m_next];
+        if (t.type != Tok::End)
+            ++m_next;
+        return t;
+    }
+
+    bool accept(Tok type) {
+        if (peek().type != type)
+            return false;
+        take();
+        return true;
+    }
+
+    bool isKeyword(const char* word) const {
+        return peek().type == Tok::Keyword && peek().value == QLatin1String(word);
+    }
+
+    bool acceptKeyword(const char* word) {
+        if (!isKeyword(word))
+            return false;
+        take();
+        return true;
+    }
+
+    void expect(Tok type) {
+        if (!accept(type))
+            unexpected(peek());
+    }
+
+    void expectKeyword(const char* word) {
+        if (!acceptKeyword(word))
+            unexpected(peek());
+    }
+
+    [[noreturn]] static void unexpected(const Token& t) {
+        if (t.type == Tok::End)
+            fail(QStringLiteral("unerwartetes Ende der Abfrage."));
+        QString shown = t.text;
+        if (shown.size() > 40)
+            shown = shown.left(40) + QStringLiteral("…");
+        fail(QStringLiteral("unerwartetes '%1'").arg(shown) + atPosition(t.pos));
+    }
+
+    ColumnRef columnRef() {
+        const Token& table = take();
+        if (table.type != Tok::Ident)
+            unexpected(table);
+        if (peek().type != Tok::Dot) {
+            // Where a column could stand, a bare name is a column without its table; before anything
+            // else (a '(', another name) it is a function or an unknown word.
+            const Tok next = peek().type;
+            if (next == Tok::Equals || next == Tok::Comma || next == Tok::RParen || next == Tok::Semicolon ||
+                next == Tok::End || next == Tok::Keyword)
+                fail(QStringLiteral("Spalte ohne Tabelle '%1'").arg(table.text) + atPosition(table.pos));
+            unexpected(table);
+        }
+        take();
+        const Token& column = take();
+        if (column.type != Tok::Ident)
+            unexpected(column);
+        return {table.value, column.value};
+    }
+
+    // source := primary {INNER JOIN primary ON cond}; inside parentheses a join is required.
+    QString source(bool joinRequired) {
+        QString sql = sourcePrimary();
+        if (joinRequired && !isKeyword("INNER"))
+            unexpected(peek());
+        while (acceptKeyword("INNER")) {
+            expectKeyword("JOIN");
+            const QString right = sourcePrimary();
+            expectKeyword("ON");
+            sql += QStringLiteral(" INNER JOIN ") + right + QStringLiteral(" ON ") + condition();
+        }
+        return sql;
+    }
+
+    QString sourcePrimary() {
+        if (accept(Tok::LParen)) {
+            const QString inner = source(true);
+            expect(Tok::RParen);
+            return QLatin1Char('(') + inner + QLatin1Char(')');
+        }
+        const Token& table = take();
+        if (table.type != Tok::Ident)
+            unexpected(table);
+        m_tables << table.value;
+        return quoted(table.value);
+    }
+
+    QString condition() {
+        const Operand c = conjunction();
+        requireCondition(c);
+        return c.sql;
+    }
+
+    Operand conjunction() {
+        Operand left = comparison();
+        while (isKeyword("AND")) {
+            requireCondition(left);
+            take();
+            const Operand right = comparison();
+            requireCondition(right);
+            left.sql += QStringLiteral(" AND ") + right.sql;
+            left.collateAt = -1;
+        }
+        return left;
+    }
+
+    Operand comparison() {
+        Operand left = primary();
+        const bool equals = peek().type == Tok::Equals;
+        if (!equals && !isKeyword("LIKE")) {
+            // A value stands alone only as a parenthesised operand: "((Kaufer.Name) Like ...)".
+            if (!left.condition && peek().type != Tok::RParen)
+                unexpected(peek());
+            return left;
+        }
+        requireValue(left);
+        take();
+        Operand right = primary();
+        requireValue(right);
+        // Jet compares text case-insensitively; LIKE gets that from the connection's like().
+        if (equals) {
+            addCollation(left);
+            addCollation(right);
+        }
+        Operand result;
+        result.sql = left.sql + (equals ? QStringLiteral(" = ") : QStringLiteral(" LIKE ")) + right.sql;
+        result.pos = left.pos;
+        result.condition = true;
+        return result;
+    }
+
+    Operand primary() {
+        const Token& t = peek();
+        Operand o;
+        o.pos = t.pos;
+        switch (t.type) {
+        case Tok::LParen: {
+            take();
+            const Operand inner = conjunction();
+            expect(Tok::RParen);
+            o.sql = QLatin1Char('(') + inner.sql + QLatin1Char(')');
+            o.condition = inner.condition;
+            o.collateAt = inner.collateAt < 0 ? -1 : inner.collateAt + 1;
+            return o;
+        }
+        case Tok::Text:
+            m_params << t.value;
+            take();
+            o.sql = QStringLiteral("?");
+            o.collateAt = 1;
+            return o;
+        case Tok::Date:
+            m_params << t.value;
+            take();
+            o.sql = QStringLiteral("?");
+            return o;
+        case Tok::Ident:
+            o.sql = columnRef().sql();
+            return o;
+        default:
+            unexpected(t);
+        }
+    }
+
+    static void requireCondition(const Operand& o) {
+        if (!o.condition)
+            fail(QStringLiteral("Bedingung erwartet") + atPosition(o.pos));
+    }
+
+    static void requireValue(const Operand& o) {
+        if (o.condition)
+            fail(QStringLiteral("Vergleich als Operand") + atPosition(o.pos));
+    }
+
+    static void addCollation(Operand& o) {
+        if (o.collateAt >= 0)
+            o.sql.insert(o.collateAt, QStringLiteral(" COLLATE ") + QLatin1String(kCollation));
+    }
+
+    std::vector<Token> m_tokens;
+    std::size_t m_next = 0;
+    const SchemaLookup& m_schema;
+    QVariantList m_params;
+    QStringList m_tables;
+};
+
+} // namespace
+
+Translation translate(const QString& jetText, const SchemaLookup& schema) {
+    return Parser(jetText, schema).run();
+}
+
+} // namespace jet

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The seventeen sort orders of the register: their names in the sort box, the FROM part of
+// each query and the text the status bar shows for it.
+namespace RegisterQuery {
+
+inline constexpr int kSortCount = 17;
+
+const QStringList& sortNames();
+// The FROM part for a position, empty outside 0..16.
+QString fromPart(int position);
+// The full Jet text: the register column list followed by the FROM part.
+QString sortQuery(int position);
+// Status text of a position; empty outside 0..16.
+QString statusText(int position);
+
+inline const QString kWholeRegister = QStringLiteral("select * from Vorgang");
+
+} // namespace RegisterQuery

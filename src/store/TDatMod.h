@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/Connection.h"
+#include "store/Dataset.h"
+
+#include <QObject>
+#include <QString>
+
+// What the data module needs of the register window: its status bar, its address panels and
+// the settings it saves. The window implements it; tests may provide their own.
+class RegisterWindowPort {
+public:
+    virtual ~RegisterWindowPort() = default;
+    virtual void setStatusPanelText(int panel, const QString& text) = 0;
+    virtual void ShowPartyPanels() = 0;
+    virtual void UpdateStatusBar() = 0;
+    virtual void SaveUserSettings() = 0;
+};
+
+// A report project file and a named data connection of the report engine.
+struct ReportProject {
+    QString projectFile;
+};
+struct ReportDataConnection {
+    QString name;
+    Dataset* dataset = nullptr;
+};
+
+// The data module: the one connection, a dataset per table, the register query dataset with
+// its hooks, and the report projects.
+class TDatMod : public QObject {
+    Q_OBJECT
+public:
+    explicit TDatMod(QObject* parent = nullptr);
+    ~TDatMod() override;
+
+    void setPort(RegisterWindowPort* port) { m_port = port; }
+
+    // Opens the connection and every dataset; the register as the whole table in database order.
+    void Connect();
+    // Saves the settings row (unless FirmDataMode is set) and closes everything.
+    void Disconnect();
+    void SortLookupTables();
+    bool isConnected() const { return ADOCon.isOpen(); }
+
+    void ASet_VorgangAfterScroll();
+    void ASet_VorgangAfterPost();
+
+    // The whole set, in the order Connect opens them.
+    QList<Dataset*> tableDatasets() const;
+
+    Connection ADOCon;
+    Dataset* ASet_Vorgang;
+    Dataset* ATab_Kauf;
+    Dataset* ATab_Typ;
+    Dataset* ATab_Kaliber;
+    Dataset* ATab_Hersteller;
+    Dataset* ATab_Amt;
+    Dataset* ATab_EWB;
+    Dataset* ATab_Land;
+    Dataset* ATab_Geschlecht;
+    Dataset* ATab_User;
+
+    ReportProject RvProjectBuch;
+    ReportProject RvProject_Amt;
+    ReportProject RvProject_Unterlagen;
+    QList<ReportDataConnection> reportConnections;
+
+private:
+    RegisterWindowPort* m_port = nullptr;
+};
+
+// Recounts the weapons in stock (rows of the register dataset whose buyer key is 1) without
+// moving the current row.
+void CountUnsold(TDatMod& datMod);

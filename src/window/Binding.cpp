@@ -1,0 +1,265 @@
+#include "window/Binding.h"
+
+#include "common/DbError.h"
+#include "store/Dataset.h"
+#include "store/DatasetModel.h"
+
+#include <QCalendarWidget>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QToolButton>
+#include <QWidgetAction>
+
+// ------------------------------------------------------------------ DateEdit
+
+DateEdit::DateEdit(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    m_edit = new QLineEdit(this);
+    m_edit->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+    m_edit->setMaxLength(10);
+    m_button = new QToolButton(this);
+    m_button->setText(QStringLiteral("▾"));
+    m_button->setToolTip(QStringLiteral("Kalender"));
+    m_button->setAccessibleName(QStringLiteral("Kalender"));
+    m_button->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(m_edit, 1);
+    layout->addWidget(m_button);
+    setFocusProxy(m_edit);
+    connect(m_edit, &QLineEdit::textEdited, this, &DateEdit::dateEdited);
+    connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
+}
+
+void DateEdit::setReadOnly(bool readOnly) {
+    m_edit->setReadOnly(readOnly);
+    m_button->setEnabled(!readOnly);
+}
+
+QDate DateEdit::date(bool* ok) const {
+    const QString text = m_edit->text().trimmed();
+    if (text.isEmpty()) {
+        if (ok)
+            *ok = true;
+        return QDate();
+    }
+    QDate d = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
+    if (!d.isValid()) {
+        // Two-digit years as the dealer types them: 00-49 this century, 50-99 the last.
+        const QDate shortYear = QDate::fromString(text, QStringLiteral("d.M.yy"));
+        if (shortYear.isValid())
+            d = shortYear.year() < 1950 ? shortYear.addYears(100) : shortYear;
+    }
+    if (ok)
+        *ok = d.isValid();
+    return d;
+}
+
+void DateEdit::setDate(const QDate& date) {
+    m_edit->setText(date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString());
+}
+
+void DateEdit::showCalendar() {
+    if (isReadOnly())
+        return;
+    QMenu menu(this);
+    auto* calendar = new QCalendarWidget(&menu);
+    calendar->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    calendar->setGridVisible(true);
+    if (date().isValid())
+        calendar->setSelectedDate(date());
+    auto* action = new QWidgetAction(&menu);
+    action->setDefaultWidget(calendar);
+    menu.addAction(action);
+    connect(calendar, &QCalendarWidget::clicked, &menu, [&](const QDate& d) {
+        setDate(d);
+        emit dateEdited();
+        menu.close();
+    });
+    menu.exec(mapToGlobal(QPoint(0, height())));
+}
+
+// ------------------------------------------------------------------ LookupComboBox
+
+void LookupComboBox::showPopup() {
+    if (!m_readOnly)
+        QComboBox::showPopup();
+}
+
+void LookupComboBox::keyPressEvent(QKeyEvent* e) {
+    if (m_readOnly) {
+        if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab)
+            QComboBox::keyPressEvent(e);
+        else
+            e->ignore();
+        return;
+    }
+    if (e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace) {
+        setCurrentIndex(-1);
+        emit cleared();
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+void LookupComboBox::wheelEvent(QWheelEvent* e) {
+    if (m_readOnly)
+        e->ignore();
+    else
+        QComboBox::wheelEvent(e);
+}
+
+// ------------------------------------------------------------------ DataSource
+
+struct DataSource::Link {
+    enum Kind { Edit, Date, Label, Lookup } kind;
+    QPointer<QWidget> widget;
+    QString column;
+    Dataset* list = nullptr;
+    QString listField;
+    std::function<void()> onUserChange;
+    bool dirty = false;
+};
+
+DataSource::DataSource(Dataset* dataset, QObject* parent) : QObject(parent), m_dataset(dataset) {
+    connect(dataset, &Dataset::recordChanged, this, [this] {
+        if (!m_writing)
+            refresh();
+    });
+}
+
+DataSource::~DataSource() = default;
+
+void DataSource::bindEdit(QLineEdit* edit, const QString& column) {
+    auto link = std::make_unique<Link>(Link{Link::Edit, edit, column, nullptr, {}, {}, false});
+    Link* l = link.get();
+    m_links.push_back(std::move(link));
+    connect(edit, &QLineEdit::textEdited, this, [this, l] {
+        if (m_dataset->isEditing())
+            l->dirty = true;
+    });
+    connect(edit, &QLineEdit::editingFinished, this, [this, l] {
+        if (l->dirty && m_dataset->isEditing()) {
+            m_writing = true;
+            l->dirty = false;
+            m_dataset->setValue(l->column, static_cast<QLineEdit*>(l->widget.data())->text());
+            m_writing = false;
+        }
+    });
+    refreshLink(*l);
+}
+
+void DataSource::bindDate(DateEdit* edit, const QString& column) {
+    auto link = std::make_unique<Link>(Link{Link::Date, edit, column, nullptr, {}, {}, false});
+    Link* l = link.get();
+    m_links.push_back(std::move(link));
+    connect(edit, &DateEdit::dateEdited, this, [this, l] {
+        if (!m_dataset->isEditing())
+            return;
+        bool ok = false;
+        const QDate d = static_cast<DateEdit*>(l->widget.data())->date(&ok);
+        l->dirty = !ok;
+        if (ok) {
+            m_writing = true;
+            m_dataset->setValue(l->column, d.isValid() ? QVariant(d) : QVariant());
+            m_writing = false;
+        }
+    });
+    refreshLink(*l);
+}
+
+void DataSource::bindLabel(QLabel* label, const QString& column) {
+    m_links.push_back(std::make_unique<Link>(Link{Link::Label, label, column, nullptr, {}, {}, false}));
+    refreshLink(*m_links.back());
+}
+
+void DataSource::bindLookup(LookupComboBox* box, const QString& column, Dataset* list,
+                            const QString& listField, std::function<void()> onUserChange) {
+    auto link = std::make_unique<Link>(
+        Link{Link::Lookup, box, column, list, listField, std::move(onUserChange), false});
+    Link* l = link.get();
+    m_links.push_back(std::move(link));
+    auto* model = new DatasetModel(list, {listField}, box);
+    box->setModel(model);
+    box->setModelColumn(0);
+    // The list was re-read or sorted: show the row's key again.
+    connect(list, &Dataset::rowsReset, this, [this, l] { refreshLink(*l); });
+    connect(box, &QComboBox::activated, this, [this, l](int row) {
+        if (!m_dataset->isEditing())
+            return;
+        const int key = l->list->valueAt(row, l->list->fieldIndex(QStringLiteral("Index"))).toInt();
+        m_writing = true;
+        m_dataset->setValue(l->column, key);
+        m_writing = false;
+        if (l->onUserChange)
+            l->onUserChange();
+    });
+    connect(box, &LookupComboBox::cleared, this, [this, l] {
+        if (!m_dataset->isEditing())
+            return;
+        m_writing = true;
+        m_dataset->setValue(l->column, QVariant());
+        m_writing = false;
+        if (l->onUserChange)
+            l->onUserChange();
+    });
+    refreshLink(*l);
+}
+
+void DataSource::refreshLink(Link& l) {
+    if (!l.widget)
+        return;
+    const bool active = m_dataset->isActive() && (m_dataset->recNo() > 0 || m_dataset->isEditing());
+    switch (l.kind) {
+    case Link::Edit:
+        static_cast<QLineEdit*>(l.widget.data())->setText(active ? m_dataset->asString(l.column) : QString());
+        l.dirty = false;
+        break;
+    case Link::Date:
+        static_cast<DateEdit*>(l.widget.data())->setDate(active ? m_dataset->asDate(l.column) : QDate());
+        l.dirty = false;
+        break;
+    case Link::Label:
+        static_cast<QLabel*>(l.widget.data())->setText(active ? m_dataset->asString(l.column) : QString());
+        break;
+    case Link::Lookup: {
+        auto* box = static_cast<QComboBox*>(l.widget.data());
+        int pos = -1;
+        if (active && l.list->isActive() && !m_dataset->isNull(l.column))
+            pos = l.list->positionOfIndex(m_dataset->asInteger(l.column));
+        box->setCurrentIndex(pos);
+        break;
+    }
+    }
+}
+
+void DataSource::refresh() {
+    for (auto& l : m_links)
+        refreshLink(*l);
+}
+
+void DataSource::commit() {
+    if (!m_dataset->isEditing())
+        return;
+    for (auto& l : m_links) {
+        if (!l->widget || !l->dirty)
+            continue;
+        if (l->kind == Link::Edit) {
+            m_writing = true;
+            l->dirty = false;
+            m_dataset->setValue(l->column, static_cast<QLineEdit*>(l->widget.data())->text());
+            m_writing = false;
+        } else if (l->kind == Link::Date) {
+            bool ok = false;
+            auto* edit = static_cast<DateEdit*>(l->widget.data());
+            const QDate d = edit->date(&ok);
+            if (!ok)
+                throw DbError(QStringLiteral("'%1' ist kein gültiges Datum").arg(edit->lineEdit()->text()));
+            m_writing = true;
+            l->dirty = false;
+            m_dataset->setValue(l->column, d.isValid() ? QVariant(d) : QVariant());
+            m_writing = false;
+        }
+    }
+}

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "common/Forms.h"
+#include "store/TDatMod.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+#include <array>
+
+class DataSource;
+class DateEdit;
+class LookupComboBox;
+class QAction;
+class QActionGroup;
+class QMenu;
+
+// The step box of fast forward: 2 to 500, but a typed number counts as typed until the box is
+// left, and an empty box counts as 2.
+class SpulSpinBox : public QSpinBox {
+    Q_OBJECT
+public:
+    using QSpinBox::QSpinBox;
+    QLineEdit* editor() const { return lineEdit(); }
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+};
+
+// The register window: the record form with its address panels and toolbar, the table page,
+// the menus and the status bar.
+class TFormMain : public QMainWindow, public RegisterWindowPort {
+    Q_OBJECT
+public:
+    explicit TFormMain(Forms& forms, QWidget* parent = nullptr);
+    ~TFormMain() override;
+    // Binds the record form to the data module once it exists (it is created after this window).
+    void bindDataModule();
+
+    // ---- shared procedures that work on this window
+    void FillSortChoices();
+    void ApplyRegisterSort();
+    void UpdateStatusBar() override;
+    void ShowPartyPanels() override;
+    void EnterBrowseMode();
+    void EnterEditMode();
+    void ApplyColourScheme();
+    void setStatusPanelText(int panel, const QString& text) override;
+    void SaveUserSettings() override;
+    QString statusPanelText(int panel) const;
+
+    // ---- start and end
+    // Folder the start-up takes as the application folder (the executable's by default).
+    QString startFolder;
+    void FormActivate();
+    bool startupDone() const { return m_activated; }
+
+    // ---- handlers
+    void SpBtn01Click();
+    void SpBtn02Click();
+    void SpBtn03Click();
+    void SpBtn04Click();
+    void SpBtn05Click();
+    void SpBtn06Click();
+    void SpBtn07Click();
+    void SpBtn09Click();
+    void SpBtn10Click();
+    void SpBtn11Click();
+    void SpBtn12Click();
+    void SpBtn14Click();
+    void Combo_SortChange();
+    void DBLU_KauferChange();
+    void DBLU_AmtChange();
+    void Spin_SpulChange();
+    void FormResize();
+    void M_EndeClick();
+    void M_VerbindenClick();
+    void M_TrennenClick();
+    void M_OptionFensterClick();
+    void M_HilfeIndexClick();
+
+    // ---- controls
+    QTabWidget* PgCtrl;
+    QWidget* TS_Formular;
+    QWidget* TS_Tabellen;
+    QFrame* Panel_Formular;
+    QFrame* Panel_Navi;
+    std::array<QLabel*, 5> StatusPanels{};
+
+    DateEdit* DBEdit_KDatum;
+    QLineEdit* DBEdit_SerienNr;
+    LookupComboBox* DBLU_Typ;
+    LookupComboBox* DBLU_Kaliber;
+    LookupComboBox* DBLU_Hersteller;
+    LookupComboBox* DBLU_Verkaufer;
+    LookupComboBox* DBLU_Kaufer;
+    LookupComboBox* DBLU_EWB;
+    QLineEdit* DBEdit_EWBNR;
+    DateEdit* DBEdit_EWBDatum;
+    DateEdit* DBEdit_VDatum;
+    DateEdit* DBEdit_VJgdSch;
+    LookupComboBox* DBLU_Amt;
+    LookupComboBox* DBLU_KauferAmt;
+    QLineEdit* DBLU_Notiz;
+    QLabel* DBText_Index;
+    QLabel* DBText_BDatum;
+    QLabel* Label_AmtLand;
+    QLabel* Label_KauferAmt;
+    QCheckBox* CheckBox_Filter;
+    SpulSpinBox* Spin_Spul;
+    QComboBox* Combo_Sort;
+    std::array<QToolButton*, 17> SpBtn{}; // SpBtn[1] .. SpBtn[16]
+    QToolButton* SB_Typ;
+    QToolButton* SB_Kaliber;
+    QToolButton* SB_Hersteller;
+    QToolButton* SB_Verkaufer;
+    QToolButton* SB_Kaufer;
+    QToolButton* SB_Amt;
+    QToolButton* SB_KauferAmt;
+
+    QMenu* M_Datenbank;
+    QMenu* M_Optionen;
+    QMenu* M_Hilfe;
+    QAction* M_Verbinden;
+    QAction* M_Trennen;
+    QAction* M_Sichern;
+    QAction* M_Laden;
+    QAction* M_NeueDatenbank;
+    QAction* M_AlteDatenbank;
+    QAction* M_Ende;
+    QAction* M_OptionFenster;
+    QAction* M_Firma;
+    QAction* M_HilfeIndex;
+
+    DataSource* DScr_Vorgang;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    struct AddressPanel {
+        QLabel* heading;
+        QLabel* name;
+        QLabel* street;
+        QLabel* plz;
+        QLabel* town;
+    };
+    void buildMenus();
+    void buildRecordForm();
+    void buildAddressPanels(QWidget* page);
+    void buildToolbar(QWidget* page);
+    void buildStatusBar();
+    QWidget* buildRightSide();
+    void guarded(const std::function<void()>& handler);
+    bool registerNavigable() const;
+    void moveRegisterTo(int position);
+    void fillAddress(const AddressPanel& panel, const QString& keyColumn, bool partner);
+    void setDataControlsReadOnly(bool readOnly);
+    void setMenusEnabled(bool enabled);
+    void setToolbarForEdit(bool edit);
+
+    TDatMod& dm() const { return *m_forms.DatMod; }
+    Forms& m_forms;
+    bool m_activated = false;
+    std::array<AddressPanel, 4> m_panels{};
+    std::array<QActionGroup*, 3> m_menuGroups{};
+    QList<QLabel*> m_captions;
+};
