@@ -817,6 +817,9 @@ void TFormMain::SpBtn06Click() {
 }
 
 void TFormMain::SpBtn07Click() {
+    // A closed register takes no new row; the form stays in browse mode.
+    if (!dm().ASet_Vorgang->isActive())
+        return;
     EnterEditMode();
     Konst::RecordEditing = true;
     Dataset& reg = *dm().ASet_Vorgang;
