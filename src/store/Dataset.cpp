@@ -188,36 +188,55 @@ int Dataset::addStorageRow() {
 
 int Dataset::appendRow(sqlite3_stmt* stmt) {
     const int row = addStorageRow();
-    for (int i = 0; i < int(m_columns.size()); ++i) {
+    fillRow(stmt, row);
+    return row;
+}
+
+void Dataset::dropLastStorageRow() {
+    for (Column& c : m_columns) {
+        c.null.pop_back();
+        if (c.kind == ColumnKind::Text)
+            c.texts.pop_back();
+        else
+            c.ints.pop_back();
+    }
+}
+
+void Dataset::fillRow(sqlite3_stmt* stmt, int row) {
+    // A statement may deliver fewer columns than the dataset holds (the hidden sort key is not
+    // read back after a post); those keep their values.
+    const int n = std::min(int(m_columns.size()), sqlite3_column_count(stmt));
+    for (int i = 0; i < n; ++i) {
         Column& c = m_columns[std::size_t(i)];
+        const std::size_t r = std::size_t(row);
+        c.null[r] = 1;
         if (sqlite3_column_type(stmt, i) == SQLITE_NULL)
             continue;
         switch (c.kind) {
         case ColumnKind::Integer:
         case ColumnKind::Boolean:
-            c.ints[std::size_t(row)] = qint32(sqlite3_column_int64(stmt, i));
-            c.null[std::size_t(row)] = 0;
+            c.ints[r] = qint32(sqlite3_column_int64(stmt, i));
+            c.null[r] = 0;
             break;
         case ColumnKind::Date: {
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
             const qint32 jd = parseIsoDate(t, sqlite3_column_bytes(stmt, i));
             if (jd != kNullDate) {
-                c.ints[std::size_t(row)] = jd;
-                c.null[std::size_t(row)] = 0;
+                c.ints[r] = jd;
+                c.null[r] = 0;
             }
             break;
         }
         case ColumnKind::Text: {
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
             const int len = sqlite3_column_bytes(stmt, i);
-            c.texts[std::size_t(row)] = {quint32(c.arena.size()), quint32(len)};
+            c.texts[r] = {quint32(c.arena.size()), quint32(len)};
             c.arena.append(t, std::size_t(len));
-            c.null[std::size_t(row)] = 0;
+            c.null[r] = 0;
             break;
         }
         }
     }
-    return row;
 }
 
 void Dataset::readAll() {
@@ -667,6 +686,7 @@ void Dataset::checkUnchanged(int storageRow) const {
     bool same = true;
     for (int f = 0; f < m_visibleColumns && same; ++f)
         same = storedValue(probe, f) == storedValue(storageRow, f);
+    self->dropLastStorageRow();
     if (!same)
         throw DbError(
             QStringLiteral("Der Datensatz wurde inzwischen von einem anderen Benutzer geändert. "
@@ -680,38 +700,8 @@ void Dataset::readBackRow(int storageRow, qint64 rowid) {
     Statement st = m_connection.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?")
                                             .arg(cols.join(QStringLiteral(", ")), quoted(m_query.baseTable)));
     st.bind(1, rowid);
-    if (!st.step())
-        return;
-    const int fresh = appendRow(st.get());
-    for (int f = 0; f < m_visibleColumns; ++f)
-        storeValue(storageRow, f, storedValue(fresh, f));
-}
-
-void Dataset::storeValue(int storageRow, int field, const QVariant& v) {
-    Column& c = m_columns[std::size_t(field)];
-    const std::size_t r = std::size_t(storageRow);
-    if (v.isNull() || !v.isValid()) {
-        c.null[r] = 1;
-        return;
-    }
-    c.null[r] = 0;
-    switch (c.kind) {
-    case ColumnKind::Integer:
-        c.ints[r] = v.toInt();
-        break;
-    case ColumnKind::Boolean:
-        c.ints[r] = v.toBool() ? 1 : 0;
-        break;
-    case ColumnKind::Date:
-        c.ints[r] = qint32(v.toDate().toJulianDay());
-        break;
-    case ColumnKind::Text: {
-        const QByteArray utf8 = v.toString().toUtf8();
-        c.texts[r] = {quint32(c.arena.size()), quint32(utf8.size())};
-        c.arena.append(utf8.constData(), std::size_t(utf8.size()));
-        break;
-    }
-    }
+    if (st.step())
+        fillRow(st.get(), storageRow);
 }
 
 void Dataset::post() {

@@ -145,10 +145,11 @@ private:
     void readAll();
     bool refreshChangedRows();
     int appendRow(sqlite3_stmt* stmt);
+    void fillRow(sqlite3_stmt* stmt, int storageRow);
+    void dropLastStorageRow();
     void setupColumns(sqlite3_stmt* stmt);
     QVariant storedValue(int storageRow, int field) const;
     QString storedText(int storageRow, int field) const;
-    void storeValue(int storageRow, int field, const QVariant& v);
     int addStorageRow();
     int currentStorageRow() const;
     int compareRows(int a, int b) const;
