@@ -235,8 +235,13 @@ void DataSource::refreshLink(Link& l) {
 }
 
 void DataSource::refresh() {
-    for (auto& l : m_links)
+    for (auto& l : m_links) {
+        // Typed text not yet in the row (an unfinished date) stays until the store writes or
+        // refuses it, whatever else changes the row meanwhile.
+        if (l->dirty && m_dataset->isEditing())
+            continue;
         refreshLink(*l);
+    }
 }
 
 void DataSource::commit() {

@@ -76,7 +76,8 @@ public:
 
     // Writes pending typed text into the row; throws DbError for a text that is no date.
     void commit();
-    // Re-reads every control from the dataset.
+    // Re-reads every control from the dataset, but for typed text not yet written to the row
+    // while it is being edited.
     void refresh();
 
 private:

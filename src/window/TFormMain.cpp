@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -72,12 +73,22 @@ QValidator::State SpulSpinBox::validate(QString& input, int&) const {
     for (const QChar c : input)
         if (!c.isDigit())
             return QValidator::Invalid;
-    return input.size() <= 9 ? QValidator::Acceptable : QValidator::Invalid;
+    if (input.size() > 9)
+        return QValidator::Invalid;
+    // A number outside the range may stand while typing; fixup brings it into range on leaving.
+    const int typed = input.toInt();
+    return typed >= minimum() && typed <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
 }
 
 void SpulSpinBox::fixup(QString& input) const {
-    if (input.isEmpty())
+    if (input.isEmpty()) {
         input = QString::number(minimum());
+        return;
+    }
+    bool ok = false;
+    const int typed = input.toInt(&ok);
+    if (ok)
+        input = QString::number(std::clamp(typed, minimum(), maximum()));
 }
 
 // ------------------------------------------------------------------ construction

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <sqlite3.h>
+#include <stdexcept>
 
 TestFolder::TestFolder() {
     Konst::reset();
@@ -32,4 +34,47 @@ QString TestFolder::file(const QString& name) const {
 
 void TestFolder::sql(const QString& statement) const {
     DatabaseFactory::execute(databasePath(), statement);
+}
+
+QVariantList TestFolder::row(const QString& query) const {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(databasePath()).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot open the test database");
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = query.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK) {
+        const std::string error = sqlite3_errmsg(db);
+        sqlite3_close(db);
+        throw std::runtime_error(error);
+    }
+    QVariantList out;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_INTEGER:
+                out << QVariant(qlonglong(sqlite3_column_int64(stmt, c)));
+                break;
+            case SQLITE_FLOAT:
+                out << QVariant(sqlite3_column_double(stmt, c));
+                break;
+            case SQLITE_NULL:
+                out << QVariant();
+                break;
+            default:
+                out << QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
+                                                  sqlite3_column_bytes(stmt, c)));
+            }
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return out;
+}
+
+QVariant TestFolder::value(const QString& query) const {
+    const QVariantList r = row(query);
+    return r.isEmpty() ? QVariant() : r.first();
 }

@@ -1,0 +1,69 @@
+#pragma once
+
+// The whole program in a test: a fresh application folder, scripted prompts, the windows of the
+// program entry, and the start-up run with a scripted login. Header-only, for the GUI tests.
+#include "app/Application.h"
+#include "common/Konst.h"
+#include "common/ScriptedPrompts.h"
+#include "store/TDatMod.h"
+#include "support/TestFolder.h"
+#include "window/TFormMain.h"
+
+#include <QDialog>
+#include <QTest>
+#include <memory>
+
+class AppRun {
+public:
+    static inline const QString kPassword = QStringLiteral("Waffenbuch");
+
+    AppRun() {
+        prompts.onUnexpected = [](const QString& what) { qWarning("%s", qPrintable(what)); };
+        // Firm data present, so that no start-up asks for it.
+        folder.sql(QStringLiteral(
+            R"(UPDATE "Benutzer" SET "Firma" = 'Waffen Test', "Strasse" = 'Markt 1', "Ort" = '34117 Kassel')"));
+    }
+
+    TFormMain& main() const { return *app->forms.FormMain; }
+    TDatMod& dm() const { return *app->forms.DatMod; }
+    Dataset& reg() const { return *app->forms.DatMod->ASet_Vorgang; }
+
+    // Creates the windows as the program entry does; nothing is shown.
+    void create() {
+        app = std::make_unique<Application>(prompts);
+        // A modal dialog would block the test: record it and close it at once.
+        app->runner.hook = [this](QDialog* d) {
+            dialogsRun << d->objectName();
+            return int(QDialog::Rejected);
+        };
+        main().startFolder = folder.path();
+    }
+
+    // Shows the register window and waits until its start-up has run; the start-up runs in one
+    // go and always shows something (the login box, or an error box before it).
+    bool show() {
+        if (!app)
+            create();
+        main().show();
+        const bool ran = QTest::qWaitFor([this] { return !prompts.shown().isEmpty(); }, 5000);
+        QTest::qWait(1);
+        return ran;
+    }
+
+    // Logs in and waits for the register; true when the start-up finished.
+    bool login(const QString& password = kPassword) {
+        prompts.queueInput(password);
+        return show() && !Konst::FirmDataMode && main().statusPanelText(4) == QStringLiteral("verbunden");
+    }
+
+    // Waits until the register window is the active window (shortcuts and focus need it).
+    bool activate() {
+        main().activateWindow();
+        return QTest::qWaitForWindowActive(&main());
+    }
+
+    TestFolder folder;
+    ScriptedPrompts prompts;
+    std::unique_ptr<Application> app;
+    QStringList dialogsRun;
+};
