@@ -10,6 +10,7 @@
 #include "window/TFormMain.h"
 
 #include <QDialog>
+#include <QRegularExpression>
 #include <QTest>
 #include <memory>
 
@@ -18,6 +19,8 @@ public:
     static inline const QString kPassword = QStringLiteral("Waffenbuch");
 
     AppRun() {
+        // A prompt that no answer was queued for fails the running test.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("^no answer queued")));
         prompts.onUnexpected = [](const QString& what) { qWarning("%s", qPrintable(what)); };
         // Firm data present, so that no start-up asks for it.
         folder.sql(QStringLiteral(
