@@ -45,8 +45,13 @@ qint32 parseIsoDate(const char* s, int n) {
         return v;
     };
     const int y = num(0, 4), m = num(5, 2), d = num(8, 2);
-    const QDate date(y, m, d);
-    return date.isValid() ? qint32(date.toJulianDay()) : kNullDate;
+    if (!QDate::isValid(y, m, d))
+        return kNullDate;
+    // Julian day of a Gregorian date, as QDate counts it, without building one per cell.
+    const int a = (14 - m) / 12;
+    const qint64 yy = qint64(y) + 4800 - a;
+    const int mm = m + 12 * a - 3;
+    return qint32(d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045);
 }
 
 QString kindName(jet::ColumnKind k) {
@@ -242,13 +247,24 @@ void Dataset::fillRow(sqlite3_stmt* stmt, int row) {
 void Dataset::readAll() {
     Statement st = m_connection.prepare(selectSql(m_query, QString()));
     st.bindAll(m_query.params);
+    // A re-read (also after a close, as every sort does) mostly finds as many rows as the last.
+    const std::size_t expected = m_lastReadRows;
     setupColumns(st.get());
+    for (Column& c : m_columns) {
+        c.null.reserve(expected);
+        if (c.kind == ColumnKind::Text)
+            c.texts.reserve(expected);
+        else
+            c.ints.reserve(expected);
+    }
     m_order.clear();
+    m_order.reserve(expected);
     while (st.step())
         m_order.push_back(appendRow(st.get()));
     m_indexMapValid = false;
     m_dataVersion = m_connection.dataVersion();
     m_changeSerial = m_connection.changeSerial();
+    m_lastReadRows = m_order.size();
     ++m_fullReads;
 }
 
@@ -763,10 +779,17 @@ void Dataset::post() {
         readBackRow(r, rowid);
         m_order.push_back(r);
         m_current = int(m_order.size()) - 1;
+        // The new row is last in order, so it is the one a rebuilt map would keep for its Index.
+        if (m_indexMapValid && m_indexField >= 0) {
+            const Column& ic = m_columns[std::size_t(m_indexField)];
+            if (!ic.null[std::size_t(r)])
+                m_indexMap.insert(ic.ints[std::size_t(r)], r);
+        }
     } else {
+        // Read back into the same storage row; its Index cannot change, so the map stays valid
+        // (rebuilding it costs more than the whole post on a large register).
         readBackRow(currentStorageRow(), rowid);
     }
-    m_indexMapValid = false;
     m_state = State::Browse;
     m_buffer.clear();
     m_modified.clear();
@@ -837,10 +860,22 @@ bool Dataset::refreshChangedRows() {
     if (changed->isEmpty())
         return true;
 
+    // A sorted list with a range check: nearly every row is rejected by two comparisons instead
+    // of a hash lookup.
+    std::vector<qint64> ids(changed->cbegin(), changed->cend());
+    std::sort(ids.begin(), ids.end());
     const Column& ic = m_columns[std::size_t(m_indexField)];
     std::erase_if(m_order, [&](int r) {
-        return !ic.null[std::size_t(r)] && changed->contains(ic.ints[std::size_t(r)]);
+        if (ic.null[std::size_t(r)])
+            return false;
+        const qint64 v = ic.ints[std::size_t(r)];
+        return v >= ids.front() && v <= ids.back() && std::binary_search(ids.begin(), ids.end(), v);
     });
+    // Every row holding a changed Index has left the order; the map forgets those keys and learns
+    // the re-read rows below. Two re-read rows with one Index: rebuild, so the later one wins.
+    if (m_indexMapValid)
+        for (qint64 id : ids)
+            m_indexMap.remove(int(id));
 
     QStringList marks;
     QVariantList params = m_query.params;
@@ -857,8 +892,14 @@ bool Dataset::refreshChangedRows() {
         const auto pos = std::upper_bound(m_order.begin(), m_order.end(), r,
                                           [this](int x, int y) { return compareRows(x, y) < 0; });
         m_order.insert(pos, r);
+        if (m_indexMapValid && !ic.null[std::size_t(r)]) {
+            const int key = ic.ints[std::size_t(r)];
+            if (m_indexMap.contains(key))
+                m_indexMapValid = false;
+            else
+                m_indexMap.insert(key, r);
+        }
     }
-    m_indexMapValid = false;
     return true;
 }
 

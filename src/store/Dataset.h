@@ -183,6 +183,7 @@ private:
     qint64 m_dataVersion = 0;
     quint64 m_changeSerial = 0;
     int m_fullReads = 0;
+    std::size_t m_lastReadRows = 0;
 
     QString m_sortText;
     int m_sortField = -1;
