@@ -4,6 +4,7 @@
 #include "common/ScriptedPrompts.h"
 #include "store/Connection.h"
 #include "store/GermanCollation.h"
+#include "support/StoreHelpers.h"
 #include "support/TestFolder.h"
 
 #include <QCollator>
@@ -16,12 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString descrambled(const QString& scrambled) {
-    QString out;
-    Konst::DescramblePassword(scrambled, out);
-    return out;
-}
 
 // What was subtracted at each position: the table entry used there.
 QList<int> offsets(const QString& scrambled) {
@@ -87,22 +82,20 @@ private slots:
 
 void TestKonst::storedPasswordOpensDatabase() {
     TestFolder folder;
-    const QString password = descrambled(Konst::scrambledDatabasePassword());
+    const QString password = databasePassword();
     QCOMPARE(password.size(), 14);
     for (QChar c : password)
         QVERIFY2(c.isPrint(), "every character of the password is printable");
 
     Connection conn;
-    conn.setConnectionString(Konst::buildConnectionString(Konst::AppDir, password));
-    conn.open();
+    openConnection(conn, Konst::buildConnectionString(Konst::AppDir, password));
     QVERIFY(conn.isOpen());
     conn.close();
 
     for (const QString& wrong : {password.left(13), QString(), password.toLower()}) {
         Connection other;
-        other.setConnectionString(Konst::buildConnectionString(Konst::AppDir, wrong));
         try {
-            other.open();
+            openConnection(other, Konst::buildConnectionString(Konst::AppDir, wrong));
             QFAIL(qPrintable("opened with the password '" + wrong + "'"));
         } catch (const DbError& e) {
             QCOMPARE(e.message(), QStringLiteral("Kein gültiges Kennwort."));
@@ -152,7 +145,7 @@ void TestKonst::connectionString() {
                             "Persist Security Info=False;Jet OLEDB:Database Password=geheim"));
 
     TestFolder folder;
-    const QString password = descrambled(Konst::scrambledDatabasePassword());
+    const QString password = databasePassword();
     QCOMPARE(Konst::AppDir, folder.path());
     QCOMPARE(Konst::ConnectionString, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
                                           folder.path() +
@@ -209,7 +202,7 @@ void TestKonst::passwordNotInLibrary() {
     QFile lib(QStringLiteral(WB_CORE_LIBRARY));
     QVERIFY2(lib.open(QIODevice::ReadOnly), qPrintable(lib.fileName()));
     const QByteArray bytes = lib.readAll();
-    const QString password = descrambled(Konst::scrambledDatabasePassword());
+    const QString password = databasePassword();
 
     // The scrambled form is there, so the search does find texts kept in the library.
     QVERIFY(bytes.contains(utf16le(Konst::scrambledDatabasePassword())));

@@ -2,6 +2,7 @@
 
 #include "common/Konst.h"
 #include "store/DatabaseFactory.h"
+#include "support/StoreHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,9 +20,7 @@ TestFolder::TestFolder() {
         QFile::copy(archiv.filePath(name), file(QStringLiteral("Archiv/") + name));
     DatabaseFactory::create(databasePath());
     Konst::AppDir = path();
-    QString password;
-    Konst::DescramblePassword(Konst::scrambledDatabasePassword(), password);
-    Konst::ConnectionString = Konst::buildConnectionString(Konst::AppDir, password);
+    Konst::ConnectionString = Konst::buildConnectionString(Konst::AppDir, databasePassword());
 }
 
 QString TestFolder::path() const {
@@ -36,9 +35,12 @@ void TestFolder::sql(const QString& statement) const {
     DatabaseFactory::execute(databasePath(), statement);
 }
 
-QVariantList TestFolder::row(const QString& query) const {
+namespace {
+
+// Up to `limit` rows of a query on the file, read through a connection of its own (-1: all).
+QList<QVariantList> readRows(const QString& databasePath, const QString& query, int limit) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(databasePath()).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+    if (sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK) {
         sqlite3_close(db);
         throw std::runtime_error("cannot open the test database");
@@ -50,8 +52,9 @@ QVariantList TestFolder::row(const QString& query) const {
         sqlite3_close(db);
         throw std::runtime_error(error);
     }
-    QVariantList out;
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
+    QList<QVariantList> rows;
+    while ((limit < 0 || rows.size() < limit) && sqlite3_step(stmt) == SQLITE_ROW) {
+        QVariantList out;
         for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
             switch (sqlite3_column_type(stmt, c)) {
             case SQLITE_INTEGER:
@@ -68,10 +71,21 @@ QVariantList TestFolder::row(const QString& query) const {
                                                   sqlite3_column_bytes(stmt, c)));
             }
         }
+        rows << out;
     }
     sqlite3_finalize(stmt);
     sqlite3_close(db);
-    return out;
+    return rows;
+}
+
+} // namespace
+
+QList<QVariantList> TestFolder::rows(const QString& query) const {
+    return readRows(databasePath(), query, -1);
+}
+
+QVariantList TestFolder::row(const QString& query) const {
+    return readRows(databasePath(), query, 1).value(0);
 }
 
 QVariant TestFolder::value(const QString& query) const {

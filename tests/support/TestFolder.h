@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -19,6 +20,8 @@ public:
     // First row of a query, read through a connection of its own: integers as qlonglong,
     // texts as QString, NULL as a null QVariant. Empty when the query returns no row.
     QVariantList row(const QString& query) const;
+    // Every row of a query, each as row() gives it.
+    QList<QVariantList> rows(const QString& query) const;
     // First column of that row.
     QVariant value(const QString& query) const;
 
