@@ -673,6 +673,10 @@ void TestDataset::partialRefreshEqualsFullRead() {
         fresh.open();
         QCOMPARE(dump(f.reg), dump(fresh));
         QCOMPARE(f.reg.fullReadCount(), fullReads);
+        // The Index map kept up to date by posts and partial re-reads finds every row where it is.
+        const int indexField = f.reg.fieldIndex(u"Index"_s);
+        for (int p = 0; p < f.reg.recordCount(); ++p)
+            QCOMPARE(f.reg.positionOfIndex(f.reg.valueAt(p, indexField).toInt()), p);
         if (f.reg.positionOfIndex(currentIndex) >= 0)
             QCOMPARE(f.reg.asInteger(u"Index"_s), currentIndex);
     };
