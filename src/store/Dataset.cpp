@@ -816,30 +816,30 @@ void Dataset::cancel() {
 
 // ------------------------------------------------------------------ sort and refresh
 
+// Two storage rows by one column: empty first, text in German order, numbers and dates by value.
+int Dataset::compareCells(const Column& c, int a, int b) {
+    const bool na = c.null[std::size_t(a)], nb = c.null[std::size_t(b)];
+    if (na || nb)
+        return na == nb ? 0 : (na ? -1 : 1);
+    if (c.kind == ColumnKind::Text) {
+        const TextRef ta = c.texts[std::size_t(a)], tb = c.texts[std::size_t(b)];
+        return german::compareUtf8(c.arena.data() + ta.offset, int(ta.length), c.arena.data() + tb.offset,
+                                   int(tb.length));
+    }
+    const qint32 va = c.ints[std::size_t(a)], vb = c.ints[std::size_t(b)];
+    return va == vb ? 0 : (va < vb ? -1 : 1);
+}
+
 int Dataset::compareRows(int a, int b) const {
-    // Order of the query: its sort key (text in German order, empty first), then Index.
+    // Order of the query: its sort key, then Index.
     if (m_sortKeyField >= 0) {
-        const Column& c = m_columns[std::size_t(m_sortKeyField)];
-        const bool na = c.null[std::size_t(a)], nb = c.null[std::size_t(b)];
-        int cmp = 0;
-        if (na || nb) {
-            cmp = na == nb ? 0 : (na ? -1 : 1);
-        } else if (c.kind == ColumnKind::Text) {
-            const TextRef ta = c.texts[std::size_t(a)], tb = c.texts[std::size_t(b)];
-            cmp = german::compareUtf8(c.arena.data() + ta.offset, int(ta.length), c.arena.data() + tb.offset,
-                                      int(tb.length));
-        } else {
-            const qint32 va = c.ints[std::size_t(a)], vb = c.ints[std::size_t(b)];
-            cmp = va == vb ? 0 : (va < vb ? -1 : 1);
-        }
+        int cmp = compareCells(m_columns[std::size_t(m_sortKeyField)], a, b);
         if (m_query.orderBy && m_query.orderBy->descending)
             cmp = -cmp;
         if (cmp != 0)
             return cmp;
     }
-    const Column& ic = m_columns[std::size_t(m_indexField)];
-    const qint32 ia = ic.ints[std::size_t(a)], ib = ic.ints[std::size_t(b)];
-    return ia == ib ? 0 : (ia < ib ? -1 : 1);
+    return compareCells(m_columns[std::size_t(m_indexField)], a, b);
 }
 
 bool Dataset::refreshChangedRows() {
@@ -904,31 +904,22 @@ bool Dataset::refreshChangedRows() {
 }
 
 void Dataset::refresh() {
-    requireBrowse();
-    const int r = currentStorageRow();
-    const QVariant key = (r >= 0 && m_indexField >= 0) ? storedValue(r, m_indexField) : QVariant();
-    const int oldPos = m_current;
-    if (!refreshChangedRows()) {
-        readAll();
-        applySort();
-    }
-    int pos = -1;
-    if (key.isValid())
-        pos = positionOfIndex(key.toInt());
-    if (pos < 0)
-        pos = m_order.empty() ? -1 : std::clamp(oldPos, 0, int(m_order.size()) - 1);
-    m_current = pos;
-    emitRowsReset();
-    emitRecordChanged();
+    reread(true);
 }
 
 void Dataset::fullRefresh() {
+    reread(false);
+}
+
+void Dataset::reread(bool partialAllowed) {
     requireBrowse();
     const int r = currentStorageRow();
     const QVariant key = (r >= 0 && m_indexField >= 0) ? storedValue(r, m_indexField) : QVariant();
     const int oldPos = m_current;
-    readAll();
-    applySort();
+    if (!partialAllowed || !refreshChangedRows()) {
+        readAll();
+        applySort();
+    }
     int pos = key.isValid() ? positionOfIndex(key.toInt()) : -1;
     if (pos < 0)
         pos = m_order.empty() ? -1 : std::clamp(oldPos, 0, int(m_order.size()) - 1);
@@ -942,22 +933,10 @@ void Dataset::applySort() {
         return;
     const Column& c = m_columns[std::size_t(m_sortField)];
     const bool desc = m_sortDescending;
-    auto less = [&](int a, int b) {
-        const bool na = c.null[std::size_t(a)], nb = c.null[std::size_t(b)];
-        int cmp;
-        if (na || nb)
-            cmp = na == nb ? 0 : (na ? -1 : 1);
-        else if (c.kind == ColumnKind::Text) {
-            const TextRef ta = c.texts[std::size_t(a)], tb = c.texts[std::size_t(b)];
-            cmp = german::compareUtf8(c.arena.data() + ta.offset, int(ta.length), c.arena.data() + tb.offset,
-                                      int(tb.length));
-        } else {
-            const qint32 va = c.ints[std::size_t(a)], vb = c.ints[std::size_t(b)];
-            cmp = va == vb ? 0 : (va < vb ? -1 : 1);
-        }
+    std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        const int cmp = compareCells(c, a, b);
         return desc ? cmp > 0 : cmp < 0;
-    };
-    std::stable_sort(m_order.begin(), m_order.end(), less);
+    });
 }
 
 void Dataset::setSort(const QString& sortText) {

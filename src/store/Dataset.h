@@ -152,7 +152,9 @@ private:
     QString storedText(int storageRow, int field) const;
     int addStorageRow();
     int currentStorageRow() const;
+    static int compareCells(const Column& c, int a, int b);
     int compareRows(int a, int b) const;
+    void reread(bool partialAllowed);
     int indexField() const { return m_indexField; }
     void rebuildIndexMap() const;
     int storageRowOfIndex(int index) const;
