@@ -5,31 +5,42 @@
 #include <QDesktopServices>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
-QString title() {
-    return QApplication::applicationName();
+QString title() { return QApplication::applicationName(); }
+
+// The buttons carry German texts of their own, whatever translations the desktop has.
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, title(), text, QMessageBox::NoButton, parent);
+    box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    box.exec();
 }
 } // namespace
 
-void QtPrompts::message(const QString& text) {
-    QMessageBox::information(m_parent, title(), text);
-}
+void QtPrompts::message(const QString& text) { showBox(m_parent, QMessageBox::Information, text); }
 
 Prompts::Answer QtPrompts::yesNo(const QString& text, bool defaultNo) {
-    const auto r = QMessageBox::question(m_parent, title(), text, QMessageBox::Yes | QMessageBox::No,
-                                         defaultNo ? QMessageBox::No : QMessageBox::Yes);
-    return r == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, m_parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(defaultNo ? no : yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt,
-                                        const QString& initial) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, initial, &ok);
-    if (!ok)
+std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt, const QString& initial) {
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 std::optional<int> QtPrompts::chooseColour(int initial) {
@@ -40,10 +51,6 @@ std::optional<int> QtPrompts::chooseColour(int initial) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
-void QtPrompts::errorBox(const QString& text) {
-    QMessageBox::critical(m_parent, title(), text);
-}
+void QtPrompts::errorBox(const QString& text) { showBox(m_parent, QMessageBox::Critical, text); }
 
-bool QtPrompts::openFile(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
+bool QtPrompts::openFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
