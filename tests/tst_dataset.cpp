@@ -811,6 +811,13 @@ void TestDataset::optimisticConflict() {
     QCOMPARE(f.folder.value(uR"(SELECT count(*) FROM "Vorgang" WHERE "Notiz" = 'meine')"_s).toString(),
              u"0"_s);
 
+    // An edit that changes nothing writes nothing, so it collides with nobody.
+    f.reg.cancel();
+    f.reg.edit();
+    f.reg.post();
+    QVERIFY(!f.reg.isEditing());
+    QCOMPARE(f.folder.row(uR"(SELECT "SerienNr" FROM "Vorgang" WHERE "Index" = 2)"_s), stored);
+
     // After re-reading, the edit goes through (no transaction was left open).
     f.reg.cancel();
     f.reg.refresh();

@@ -734,6 +734,16 @@ void Dataset::post() {
         names << quoted(m_columns[std::size_t(f)].name);
         values << m_buffer[std::size_t(f)];
     }
+    if (m_state == State::Edit && names.isEmpty()) {
+        // Nothing changed: nothing to write, and nothing to collide with another's change.
+        m_state = State::Browse;
+        m_buffer.clear();
+        m_modified.clear();
+        emit stateChanged();
+        emitRecordChanged();
+        emit afterPost();
+        return;
+    }
     const QString table = quoted(m_query.baseTable);
     qint64 rowid = 0;
     m_connection.begin();
