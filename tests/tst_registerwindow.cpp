@@ -87,6 +87,8 @@ private slots:
     void editModeLocksTheWindow_data();
     void editModeLocksTheWindow();
     void sortChoice();
+    void refusedSortFallsBackToWholeRegister_data();
+    void refusedSortFallsBackToWholeRegister();
     void stepBox();
     void resizeAlignsAuthorityBoxes();
     void datesTypedAsText();
@@ -567,6 +569,11 @@ void TestRegisterWindow::sortChoice() {
     QVERIFY(!w().Panel_Formular->isEnabled());
     for (int n = 1; n <= 16; ++n)
         QCOMPARE(button(n)->isEnabled(), n == 8);
+    // Help still works while the sort list waits for its choice.
+    run->prompts.queueOpenResult(true);
+    click(8);
+    QCOMPARE(run->prompts.texts(QStringLiteral("open")).size(), 1);
+    QVERIFY(w().Combo_Sort->isVisible());
     QVERIFY(!w().PgCtrl->isTabVisible(1));
     QVERIFY(!w().M_Datenbank->menuAction()->isEnabled());
     QVERIFY(!Konst::RecordEditing);
@@ -589,6 +596,37 @@ void TestRegisterWindow::sortChoice() {
     QCOMPARE(w().statusPanelText(2), QStringLiteral("EWB-Nummer"));
     QCOMPARE(shownIndex(), 3);
     QVERIFY(inBrowseMode());
+}
+
+void TestRegisterWindow::refusedSortFallsBackToWholeRegister_data() {
+    QTest::addColumn<int>("position"); // -1: no entry chosen
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("no order chosen") << -1 << QString();
+    QTest::newRow("list table missing") << 2 << QStringLiteral(R"(DROP TABLE "Waffentyp")");
+}
+
+void TestRegisterWindow::refusedSortFallsBackToWholeRegister() {
+    QFETCH(int, position);
+    QFETCH(QString, sql);
+    addSampleData(run->folder);
+    QVERIFY(start());
+    reg().setRecNo(3);
+    w().CheckBox_Filter->setChecked(true);
+    if (!sql.isEmpty())
+        run->folder.sql(sql);
+    w().Combo_Sort->setCurrentIndex(position);
+
+    w().ApplyRegisterSort();
+    QCOMPARE(run->prompts.messages(), QStringList{QStringLiteral("Fehlerhafte Suchkriterien")});
+    QVERIFY(run->prompts.errors().isEmpty());
+    // The whole register in the database's order, on the row that was current.
+    QCOMPARE(reg().commandText(), QStringLiteral("select * from Vorgang"));
+    QCOMPARE(reg().recordCount(), 4);
+    QCOMPARE(shownIndex(), 3);
+    QCOMPARE(reg().recNo(), 3);
+    QCOMPARE(w().statusPanelText(0), QStringLiteral("Anzahl: 4"));
+    QCOMPARE(w().Combo_Sort->currentIndex(), position);
+    QVERIFY(!w().CheckBox_Filter->isChecked());
 }
 
 void TestRegisterWindow::stepBox() {
