@@ -736,9 +736,7 @@ void Dataset::post() {
     }
     if (m_state == State::Edit && names.isEmpty()) {
         // Nothing changed: nothing to write, and nothing to collide with another's change.
-        m_state = State::Browse;
-        m_buffer.clear();
-        m_modified.clear();
+        leaveEditState();
         emit stateChanged();
         emitRecordChanged();
         emit afterPost();
@@ -800,22 +798,24 @@ void Dataset::post() {
         // (rebuilding it costs more than the whole post on a large register).
         readBackRow(currentStorageRow(), rowid);
     }
-    m_state = State::Browse;
-    m_buffer.clear();
-    m_modified.clear();
+    leaveEditState();
     emit stateChanged();
     emitRowsReset();
     emitRecordChanged();
     emit afterPost();
 }
 
+void Dataset::leaveEditState() {
+    m_state = State::Browse;
+    m_buffer.clear();
+    m_modified.clear();
+}
+
 void Dataset::cancel() {
     if (!isEditing())
         return;
     const bool wasInsert = m_state == State::Insert;
-    m_state = State::Browse;
-    m_buffer.clear();
-    m_modified.clear();
+    leaveEditState();
     if (wasInsert)
         m_current = m_insertFrom < int(m_order.size()) ? m_insertFrom : int(m_order.size()) - 1;
     emit stateChanged();

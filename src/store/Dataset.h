@@ -155,6 +155,7 @@ private:
     static int compareCells(const Column& c, int a, int b);
     int compareRows(int a, int b) const;
     void reread(bool partialAllowed);
+    void leaveEditState();
     int indexField() const { return m_indexField; }
     void rebuildIndexMap() const;
     int storageRowOfIndex(int index) const;
