@@ -12,6 +12,7 @@ class TFormAmt;
 class TFormSuchen;
 class TFormDruck;
 class TFormOptions;
+class ResultsView;
 
 // The windows of the program, created once at start in this order and kept for the whole run,
 // with the seams through which they ask the user and show dialogs.
@@ -28,4 +29,6 @@ struct Forms {
     TFormSuchen* FormSuchen = nullptr;
     TFormDruck* FormDruck = nullptr;
     TFormOptions* FormOptions = nullptr;
+    // The results view of the register window, which the search dialog feeds.
+    ResultsView* Results = nullptr;
 };

@@ -45,7 +45,8 @@ bool isReservedWord(const QString& upper) {
     static const QStringList keywords = {
         QStringLiteral("SELECT"), QStringLiteral("FROM"),  QStringLiteral("WHERE"), QStringLiteral("ORDER"),
         QStringLiteral("BY"),     QStringLiteral("INNER"), QStringLiteral("JOIN"),  QStringLiteral("ON"),
-        QStringLiteral("AND"),    QStringLiteral("LIKE"),  QStringLiteral("ASC"),   QStringLiteral("DESC")};
+        QStringLiteral("AND"),    QStringLiteral("LIKE"),  QStringLiteral("ASC"),   QStringLiteral("DESC"),
+        QStringLiteral("AS")};
     return keywords.contains(upper);
 }
 
@@ -351,14 +352,16 @@ private:
             unexpected(peek());
         while (acceptKeyword("INNER")) {
             expectKeyword("JOIN");
-            const QString right = sourcePrimary();
+            const QString right = sourcePrimary(true);
             expectKeyword("ON");
             sql += QStringLiteral(" INNER JOIN ") + right + QStringLiteral(" ON ") + condition();
         }
         return sql;
     }
 
-    QString sourcePrimary() {
+    // Only the table joined on the right may carry an alias, so that one list table can be
+    // joined twice (buyer and seller both name a partner).
+    QString sourcePrimary(bool aliasAllowed = false) {
         if (accept(Tok::LParen)) {
             const QString inner = source(true);
             expect(Tok::RParen);
@@ -368,6 +371,12 @@ private:
         if (table.type != Tok::Ident)
             unexpected(table);
         m_tables << table.value;
+        if (aliasAllowed && acceptKeyword("AS")) {
+            const Token& alias = take();
+            if (alias.type != Tok::Ident)
+                unexpected(alias);
+            return quoted(table.value) + QStringLiteral(" AS ") + quoted(alias.value);
+        }
         return quoted(table.value);
     }
 

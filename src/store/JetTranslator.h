@@ -12,7 +12,8 @@
 //
 //   SELECT ( '*' | table.column {, table.column} )
 //   FROM   source                     source := table | '(' join ')' | join
-//                                     join   := source INNER JOIN source ON cond
+//                                     join   := source INNER JOIN table [AS alias] ON cond
+//                                               (or a parenthesised join on the right)
 //   [WHERE cond]                      cond   := operand ( '=' | LIKE ) operand | cond AND cond
 //                                               | '(' cond ')'
 //   [ORDER BY table.column [ASC|DESC]] [';']

@@ -444,7 +444,7 @@ void TFormMain::buildToolbar(QWidget* page) {
                         {10, u"Geänderten Datensatz übernehmen", &TFormMain::SpBtn10Click},
                         {11, u"Geänderten Datensatz nicht übernehmen", &TFormMain::SpBtn11Click},
                         {12, u"Refresh", &TFormMain::SpBtn12Click},
-                        {13, u"Suchen", nullptr},
+                        {13, u"Suchen", &TFormMain::SpBtn13Click},
                         {14, u"Sortieren", &TFormMain::SpBtn14Click},
                         {15, u"Exit. Ende. Aus. Schluß. Programm beenden.", &TFormMain::M_EndeClick},
                         {16, u"Drucken", nullptr}};
@@ -522,6 +522,7 @@ void TFormMain::bindDataModule() {
     DScr_Vorgang->bindEdit(DBLU_Notiz, QStringLiteral("Notiz"));
     DScr_Vorgang->bindLabel(DBText_Index, QStringLiteral("Index"));
     DScr_Vorgang->bindLabel(DBText_BDatum, QStringLiteral("BriefDatum"));
+    bindSearch();
 }
 
 // ------------------------------------------------------------------ shared procedures
@@ -548,7 +549,14 @@ void TFormMain::ApplyRegisterSort() {
     }
     reg.locate(QStringLiteral("Index"), Konst::CurrentIndex);
     UpdateStatusBar();
-    CheckBox_Filter->setChecked(false);
+    // The register now shows the whole register sorted, which is what unticking the results view
+    // would show again: untick it without running it a second time, and count the whole register.
+    if (CheckBox_Filter->isChecked()) {
+        setFilterCheckedQuietly(false);
+        CountUnsold(dm());
+        ShowPartyPanels();
+        UpdateStatusBar();
+    }
 }
 
 void TFormMain::UpdateStatusBar() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Forms.h"
+#include "search/ResultsView.h"
 #include "store/TDatMod.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <array>
+#include <memory>
 
 class DataSource;
 class DateEdit;
@@ -36,7 +38,7 @@ protected:
 
 // The register window: the record form with its address panels and toolbar, the table page,
 // the menus and the status bar.
-class TFormMain : public QMainWindow, public RegisterWindowPort {
+class TFormMain : public QMainWindow, public RegisterWindowPort, public SearchWindowPort {
     Q_OBJECT
 public:
     explicit TFormMain(Forms& forms, QWidget* parent = nullptr);
@@ -46,7 +48,7 @@ public:
 
     // ---- shared procedures that work on this window
     void FillSortChoices();
-    void ApplyRegisterSort();
+    void ApplyRegisterSort() override;
     void UpdateStatusBar() override;
     void ShowPartyPanels() override;
     void EnterBrowseMode();
@@ -85,6 +87,12 @@ public:
     void M_TrennenClick();
     void M_OptionFensterClick();
     void M_HilfeIndexClick();
+    // Search: the toolbar button and the results-only box (TFormMainSearch.cpp).
+    void SpBtn13Click();
+    void CheckBox_FilterClick();
+    bool filterChecked() const override;
+    void setFilterCheckedQuietly(bool checked) override;
+    std::unique_ptr<ResultsView> Results;
 
     // ---- controls
     QTabWidget* PgCtrl;
@@ -159,6 +167,7 @@ private:
     void buildAddressPanels(QWidget* page);
     void buildToolbar(QWidget* page);
     void buildStatusBar();
+    void bindSearch();
     QWidget* buildRightSide();
     void guarded(const std::function<void()>& handler);
     bool registerNavigable() const;
