@@ -13,9 +13,19 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+// The pictures live in a static library: register them before the first use.
+static void initSearchResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(search);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace {
 
 QIcon picture(const char* name) {
+    initSearchResources();
     return QIcon(QStringLiteral(":/search/icons/%1.svg").arg(QLatin1String(name)));
 }
 
