@@ -819,7 +819,9 @@ void TFormMain::M_OptionFensterClick() {
 }
 
 void TFormMain::M_HilfeIndexClick() {
-    if (!m_forms.prompts->openFile(Konst::appPath(QStringLiteral("Help\\Help.html"))))
+    // A shell that opens asynchronously reports success for a missing page: look first.
+    const QString page = Konst::appPath(QStringLiteral("Help\\Help.html"));
+    if (!QFileInfo::exists(page) || !m_forms.prompts->openFile(page))
         m_forms.prompts->message(QStringLiteral("Fehler beim Aufrufen der Hilfe"));
 }
 
