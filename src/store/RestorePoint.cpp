@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <cstdio>
-#include <fcntl.h>
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace RestorePoint {
 
@@ -21,12 +23,20 @@ void reach(const char* step) {
 }
 
 bool syncPath(const QString& path, bool directory) {
+#ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(path).constData(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
+#else
+    // Elsewhere a folder cannot be flushed; a file is flushed through a write handle.
+    if (directory)
+        return true;
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.flush();
+#endif
 }
 
 // Atomic replace of `target` by `temp`, made durable by syncing the folder.
@@ -140,9 +150,9 @@ bool copyFile(const QString& source, const QString& target) {
         chunk = in.read(4 << 20);
         ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
     }
-    ok = ok && in.error() == QFileDevice::NoError && out.flush() && ::fsync(out.handle()) == 0 &&
-         out.size() == in.size();
+    ok = ok && in.error() == QFileDevice::NoError && out.flush() && out.size() == in.size();
     out.close();
+    ok = ok && syncPath(temp, false);
     ok = ok && out.error() == QFileDevice::NoError;
     reach("copy-written");
     if (!ok) {
