@@ -136,11 +136,13 @@ bool make(const QString& databasePath, const QString& target) {
     return true;
 }
 
-bool copyFile(const QString& source, const QString& target) {
+namespace {
+
+// Writes the whole of `source` to `temp` and flushes it; removes `temp` on failure.
+bool writeTemp(const QString& source, const QString& temp) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    const QString temp = tempName(target);
     QFile out(temp);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -152,14 +154,29 @@ bool copyFile(const QString& source, const QString& target) {
     }
     ok = ok && in.error() == QFileDevice::NoError && out.flush() && out.size() == in.size();
     out.close();
-    ok = ok && syncPath(temp, false);
-    ok = ok && out.error() == QFileDevice::NoError;
+    ok = ok && out.error() == QFileDevice::NoError && syncPath(temp, false);
     reach("copy-written");
-    if (!ok) {
+    if (!ok)
         QFile::remove(temp);
-        return false;
-    }
-    return replaceFile(temp, target);
+    return ok;
+}
+
+// Keeps the file at `path` as `keepPath`: a second name for the same file where the platform
+// has them (no copy needed, the rename that follows leaves it to the kept name), else a copy.
+bool keepFile(const QString& path, const QString& keepPath) {
+#ifdef Q_OS_UNIX
+    const QString temp = tempName(keepPath);
+    QFile::remove(temp);
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(temp).constData()) == 0)
+        return replaceFile(temp, keepPath);
+#endif
+    return writeTemp(path, tempName(keepPath)) && replaceFile(tempName(keepPath), keepPath);
+}
+
+} // namespace
+
+bool copyFile(const QString& source, const QString& target) {
+    return writeTemp(source, tempName(target)) && replaceFile(tempName(target), target);
 }
 
 bool restore(const QString& source, const QString& databasePath, const QString& keepPath,
@@ -173,11 +190,16 @@ bool restore(const QString& source, const QString& databasePath, const QString& 
         if (QFileInfo::exists(databasePath + QLatin1String(suffix)))
             return false;
     reach("checked");
-    // A byte copy: the replaced file may be the damaged one the user wants to get rid of.
-    if (QFileInfo::exists(databasePath) && !copyFile(databasePath, keepPath))
+    const QString temp = tempName(databasePath);
+    if (!writeTemp(source, temp))
         return false;
+    // The replaced file may be the damaged one the user wants to get rid of: kept as it is.
+    if (QFileInfo::exists(databasePath) && !keepFile(databasePath, keepPath)) {
+        QFile::remove(temp);
+        return false;
+    }
     reach("kept");
-    if (!copyFile(source, databasePath))
+    if (!replaceFile(temp, databasePath))
         return false;
     reach("restored");
     return true;
