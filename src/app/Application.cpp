@@ -23,6 +23,7 @@ Application::Application(Prompts& prompts) {
     forms.FormMain = m_main.get();
     m_datMod = std::make_unique<TDatMod>();
     forms.DatMod = m_datMod.get();
+    m_datMod->singleInstance = true;
     forms.FormMain->bindDataModule();
     forms.FormWaffentyp = new TFormWaffentyp(forms, forms.FormMain);
     forms.FormKaliber = new TFormKaliber(forms, forms.FormMain);

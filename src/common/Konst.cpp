@@ -1,5 +1,7 @@
 #include "common/Konst.h"
 
+#include "store/RestorePoint.h"
+
 #include <QDir>
 #include <stdexcept>
 
@@ -46,6 +48,10 @@ QString buildConnectionString(const QString& appDir, const QString& password) {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + appDir +
            QStringLiteral("Waffenbuch.mdb") + QStringLiteral(";Persist Security Info=False;") +
            QStringLiteral("Jet OLEDB:Database Password=") + password;
+}
+
+bool CopyDatabaseFile(const QString& source, const QString& target) {
+    return RestorePoint::copyFile(source, target);
 }
 
 QString appPath(const QString& relative) {

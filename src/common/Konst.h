@@ -33,6 +33,10 @@ void DescramblePassword(const QString& scrambled, QString& result);
 // The fixed pieces of the connection string, in order; the password is appended last.
 QString buildConnectionString(const QString& appDir, const QString& password);
 
+// Writes the whole source file to the target (through a flushed temporary file and a rename, so
+// that a failure leaves the target as it was). True only when the whole target was written.
+bool CopyDatabaseFile(const QString& source, const QString& target);
+
 // Path of a file below the application folder, with the platform's separators.
 QString appPath(const QString& relative);
 

@@ -1,7 +1,12 @@
 #include "store/TDatMod.h"
 
+#include "common/DbError.h"
 #include "common/Konst.h"
 #include "store/RegisterQuery.h"
+#include "store/RestorePoint.h"
+
+#include <QFileInfo>
+#include <QLockFile>
 
 TDatMod::TDatMod(QObject* parent) : QObject(parent), ADOCon(this) {
     setObjectName(QStringLiteral("DatMod"));
@@ -60,6 +65,11 @@ void TDatMod::Connect() {
     if (ADOCon.isOpen())
         Disconnect();
     ADOCon.setConnectionString(Konst::ConnectionString);
+    if (singleInstance) {
+        const QString held = takeLock();
+        if (!held.isEmpty())
+            throw DbError(held);
+    }
     ADOCon.open();
     // Kaufer's lookups need their tables, so those open with it.
     ATab_Geschlecht->open();
@@ -117,4 +127,62 @@ void TDatMod::ASet_VorgangAfterPost() {
 void CountUnsold(TDatMod& datMod) {
     Konst::UnsoldCount = 0;
     Konst::UnsoldCount = datMod.ASet_Vorgang->countEqual(QStringLiteral("Kaufer"), 1);
+}
+
+// ---------------------------------------------------------------- restore points
+
+namespace {
+QString databaseFile() {
+    return Connection::connectionValue(Konst::ConnectionString, QStringLiteral("Data Source"));
+}
+QString databasePassword() {
+    return Connection::connectionValue(Konst::ConnectionString,
+                                       QStringLiteral("Jet OLEDB:Database Password"));
+}
+} // namespace
+
+QString TDatMod::takeLock() {
+    const QString path = InstanceLock::lockPath(QFileInfo(databaseFile()).absoluteFilePath());
+    if (m_lock && m_lock->fileName() != path)
+        m_lock.reset();
+    if (!m_lock)
+        m_lock = std::make_unique<QLockFile>(path);
+    return InstanceLock::acquire(*m_lock);
+}
+
+QString TDatMod::restorePointPath() {
+    return Konst::appPath(QStringLiteral("Archiv\\Waffenbuch.BAK"));
+}
+
+bool TDatMod::MakeRestorePoint() {
+    Disconnect();
+    if (!takeLock().isEmpty())
+        return false;
+    const bool ok = RestorePoint::make(databaseFile(), restorePointPath());
+    if (!singleInstance)
+        m_lock.reset();
+    return ok;
+}
+
+bool TDatMod::RestoreFromRestorePoint() {
+    Disconnect();
+    if (!takeLock().isEmpty())
+        return false;
+    const bool ok = RestorePoint::restore(
+        restorePointPath(), databaseFile(),
+        Konst::appPath(QStringLiteral("Archiv\\Waffenbuch.vor-Wiederherstellung.BAK")), databasePassword());
+    if (!singleInstance)
+        m_lock.reset();
+    return ok;
+}
+
+int TDatMod::currentRegisterIndex() const {
+    if (!ASet_Vorgang->isActive() || ASet_Vorgang->isEmpty())
+        return 0;
+    return ASet_Vorgang->asInteger(QStringLiteral("Index"));
+}
+
+void TDatMod::ReturnToIndex(int index) {
+    if (index != 0 && ASet_Vorgang->isActive())
+        ASet_Vorgang->locate(QStringLiteral("Index"), index);
 }

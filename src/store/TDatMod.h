@@ -5,6 +5,9 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
+
+class QLockFile;
 
 // What the data module needs of the register window: its status bar, its address panels and
 // the settings it saves. The window implements it; tests may provide their own.
@@ -41,6 +44,18 @@ public:
     // Saves the settings row (unless FirmDataMode is set) and closes everything.
     void Disconnect();
     void SortLookupTables();
+
+    // From the first Connect on, keep a second copy of the program off the database.
+    bool singleInstance = false;
+    // Disconnects and writes the restore point Archiv/Waffenbuch.BAK; false when it failed.
+    bool MakeRestorePoint();
+    // Disconnects and replaces the database by the restore point (the replaced file is kept as
+    // Archiv/Waffenbuch.vor-Wiederherstellung.BAK); false when refused or failed.
+    bool RestoreFromRestorePoint();
+    static QString restorePointPath();
+    // Index of the current register row (0 when there is none), and the way back to it.
+    int currentRegisterIndex() const;
+    void ReturnToIndex(int index);
     bool isConnected() const { return ADOCon.isOpen(); }
 
     void ASet_VorgangAfterScroll();
@@ -67,7 +82,10 @@ public:
     QList<ReportDataConnection> reportConnections;
 
 private:
+    // Empty when the lock is ours, otherwise the message naming its holder.
+    QString takeLock();
     RegisterWindowPort* m_port = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
 };
 
 // Recounts the weapons in stock (rows of the register dataset whose buyer key is 1) without

@@ -4,6 +4,7 @@
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"
+#include "dialogs/TFormHaendler.h"
 #include "settings/TFormOptions.h"
 #include "settings/UserSettings.h"
 #include "store/RegisterQuery.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -170,11 +172,10 @@ void TFormMain::buildMenus() {
     M_Trennen = addEntry(M_Datenbank, 0, "M_Trennen", QStringLiteral("&Trennen (Abmelden)"),
                          QKeySequence(Qt::CTRL | Qt::Key_F2), true, &TFormMain::M_TrennenClick);
     M_Datenbank->addSeparator()->setObjectName(QStringLiteral("N1"));
-    // Restore points come with their own work; the entries are there with their keys.
     M_Sichern = addEntry(M_Datenbank, 0, "M_Sichern", QStringLiteral("Wiederherstellungspunkt anlegen"),
-                         QKeySequence(Qt::CTRL | Qt::Key_W), true, nullptr);
+                         QKeySequence(Qt::CTRL | Qt::Key_W), true, &TFormMain::M_SichernClick);
     M_Laden = addEntry(M_Datenbank, 0, "M_Laden", QStringLiteral("Wiederherstellen"),
-                       QKeySequence(Qt::CTRL | Qt::Key_L), true, nullptr);
+                       QKeySequence(Qt::CTRL | Qt::Key_L), true, &TFormMain::M_LadenClick);
     M_Datenbank->addSeparator()->setObjectName(QStringLiteral("N2"));
     M_NeueDatenbank = addEntry(M_Datenbank, 0, "M_NeueDatenbank", QStringLiteral("Neue Datenbank anlegen"),
                                QKeySequence(), false, nullptr);
@@ -742,7 +743,26 @@ void TFormMain::FormActivate() {
     Spin_Spul->setValue(Konst::SpulStep);
     Spin_SpulChange();
     CountUnsold(dm());
-    UpdateStatusBar();
+    if (m_forms.FormOptions->Check_Sicherung->isChecked())
+        M_SichernClick();
+    if (m_forms.FormOptions->Check_Verbinden->isChecked()) {
+        dm().ReturnToIndex(Konst::CurrentIndex);
+        // Without a saved order the whole register stays as it is: rebuilding it from no order
+        // would only report a faulty statement at every start.
+        if (Combo_Sort->currentIndex() >= 0)
+            ApplyRegisterSort();
+        dm().SortLookupTables();
+        UpdateStatusBar();
+    } else {
+        M_TrennenClick();
+        ShowPartyPanels();
+        for (int i = 0; i < 4; ++i)
+            setStatusPanelText(i, QString());
+    }
+    // Disconnected there is no settings row to read or store the firm data in: ask at the next
+    // connected start.
+    if (dm().isConnected() && dm().ATab_User->asString(QStringLiteral("Firma")).isEmpty())
+        m_forms.runner->exec(m_forms.FormHaendler);
     Konst::FirmDataMode = false;
 }
 
@@ -778,12 +798,38 @@ void TFormMain::M_TrennenClick() {
         setStatusPanelText(i, QString());
 }
 
+void TFormMain::M_SichernClick() {
+    const int r = dm().currentRegisterIndex();
+    const bool ok = dm().MakeRestorePoint();
+    m_forms.prompts->message(ok ? QStringLiteral("Datenbanksicherung erfolgreich")
+                                : QStringLiteral("Datenbanksicherung mißlungen"));
+    dm().Connect();
+    dm().ReturnToIndex(r);
+}
+
+void TFormMain::M_LadenClick() {
+    const int r = dm().currentRegisterIndex();
+    if (!QFileInfo::exists(TDatMod::restorePointPath())) {
+        m_forms.prompts->message(QStringLiteral("keine Sicherungsdatei gefunden"));
+        return;
+    }
+    const bool ok = dm().RestoreFromRestorePoint();
+    m_forms.prompts->message(ok ? QStringLiteral("Datenbank erfolgreich wiederhergestellt")
+                                : QStringLiteral("Datenbank-Wiederherstellung mißlungen"));
+    dm().Connect();
+    CountUnsold(dm());
+    UpdateStatusBar();
+    dm().ReturnToIndex(r);
+}
+
 void TFormMain::M_OptionFensterClick() {
     m_forms.runner->exec(m_forms.FormOptions);
 }
 
 void TFormMain::M_HilfeIndexClick() {
-    if (!m_forms.prompts->openFile(Konst::appPath(QStringLiteral("Help\\Help.html"))))
+    // A shell that opens asynchronously reports success for a missing page: look first.
+    const QString page = Konst::appPath(QStringLiteral("Help\\Help.html"));
+    if (!QFileInfo::exists(page) || !m_forms.prompts->openFile(page))
         m_forms.prompts->message(QStringLiteral("Fehler beim Aufrufen der Hilfe"));
 }
 

@@ -85,6 +85,8 @@ public:
     void M_EndeClick();
     void M_VerbindenClick();
     void M_TrennenClick();
+    void M_SichernClick();
+    void M_LadenClick();
     void M_OptionFensterClick();
     void M_HilfeIndexClick();
     // Search: the toolbar button and the results-only box (TFormMainSearch.cpp).

@@ -22,9 +22,11 @@ public:
         // A prompt that no answer was queued for fails the running test.
         QTest::failOnWarning(QRegularExpression(QStringLiteral("^no answer queued")));
         prompts.onUnexpected = [](const QString& what) { qWarning("%s", qPrintable(what)); };
-        // Firm data present, so that no start-up asks for it.
+        // Firm data present and no automatic restore point, so that no start-up asks or reports
+        // anything beyond the login; tests of those steps switch them back.
         folder.sql(QStringLiteral(
-            R"(UPDATE "Benutzer" SET "Firma" = 'Waffen Test', "Strasse" = 'Markt 1', "Ort" = '34117 Kassel')"));
+            R"(UPDATE "Benutzer" SET "Firma" = 'Waffen Test', "Strasse" = 'Markt 1', "Ort" = '34117 Kassel',
+               "CheckDataSave" = 0)"));
     }
 
     TFormMain& main() const { return *app->forms.FormMain; }

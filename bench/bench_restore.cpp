@@ -1,0 +1,102 @@
+// Restore-point benchmark: generates a register, then times making a restore point and restoring
+// it against a plain `cp` of the same file, with the peak memory of each.
+//
+//   bench_restore [--rows N] [--reps N]
+
+#include "common/Konst.h"
+#include "store/DatabaseFactory.h"
+#include "store/RestorePoint.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+long peakKiB(int who) {
+    rusage u{};
+    getrusage(who, &u);
+    return u.ru_maxrss;
+}
+
+// Median of `reps` runs, in milliseconds.
+double median(int reps, const std::function<void()>& run) {
+    std::vector<double> ms;
+    for (int i = 0; i < reps; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int rows = 100000;
+    int reps = 5;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--rows"))
+            rows = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--reps"))
+            reps = args[i + 1].toInt();
+    }
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("Archiv"));
+    const QString db = dir.filePath(QStringLiteral("Waffenbuch.mdb"));
+    const QString bak = dir.filePath(QStringLiteral("Archiv/Waffenbuch.BAK"));
+    const QString kept = dir.filePath(QStringLiteral("Archiv/Waffenbuch.vor-Wiederherstellung.BAK"));
+    DatabaseFactory::create(db);
+    DatabaseFactory::execute(
+        db, QStringLiteral(R"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)
+            INSERT INTO "Vorgang" ("Index", "KDatum", "SerienNr", "Kaufer", "EWBNR", "Notiz")
+            SELECT i, date('2000-01-01', '+' || (i % 8000) || ' days'), 'SN-' || hex(randomblob(6)),
+                   1, 'EWB ' || (i * 7919 % 100000), 'Notiz zum Eintrag ' || i FROM n)")
+                .arg(rows));
+    const double mib = double(QFileInfo(db).size()) / (1024.0 * 1024.0);
+    std::printf("register of %d entries, %.1f MiB, median of %d runs\n", rows, mib, reps);
+
+    const QString plain = dir.filePath(QStringLiteral("Archiv/plain.copy"));
+    auto cp = [&](bool sync) {
+        QStringList a{db, plain};
+        QProcess::execute(QStringLiteral("cp"), a);
+        if (sync)
+            QProcess::execute(QStringLiteral("sync"), {plain});
+    };
+    const double cpMs = median(reps, [&] { cp(false); });
+    const double cpSyncMs = median(reps, [&] { cp(true); });
+    const long cpPeak = peakKiB(RUSAGE_CHILDREN);
+
+    const long before = peakKiB(RUSAGE_SELF);
+    bool ok = true;
+    const double makeMs = median(reps, [&] { ok = RestorePoint::make(db, bak) && ok; });
+    const long makePeak = peakKiB(RUSAGE_SELF);
+    const double restoreMs = median(reps, [&] { ok = RestorePoint::restore(bak, db, kept) && ok; });
+    const long restorePeak = peakKiB(RUSAGE_SELF);
+    const double checkMs = median(reps, [&] { ok = RestorePoint::check(bak) && ok; });
+
+    std::printf("%-34s %9.1f ms\n", "cp", cpMs);
+    std::printf("%-34s %9.1f ms   peak %ld KiB\n", "cp + sync", cpSyncMs, cpPeak);
+    std::printf("%-34s %9.1f ms   %.2fx cp+sync   peak %ld KiB (+%ld)\n", "restore point (backup, check)",
+                makeMs, makeMs / cpSyncMs, makePeak, makePeak - before);
+    std::printf("%-34s %9.1f ms   %.2fx cp+sync   peak %ld KiB (+%ld)\n", "restore (check, keep, copy)",
+                restoreMs, restoreMs / cpSyncMs, restorePeak, restorePeak - makePeak);
+    std::printf("%-34s %9.1f ms\n", "of which the check (quick_check)", checkMs);
+    if (!ok) {
+        std::printf("a restore point or restore failed\n");
+        return 1;
+    }
+    return 0;
+}
