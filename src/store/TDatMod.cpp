@@ -2,6 +2,7 @@
 
 #include "common/Konst.h"
 #include "store/RegisterQuery.h"
+#include "store/RegisterRules.h"
 
 TDatMod::TDatMod(QObject* parent) : QObject(parent), ADOCon(this) {
     setObjectName(QStringLiteral("DatMod"));
@@ -116,5 +117,5 @@ void TDatMod::ASet_VorgangAfterPost() {
 
 void CountUnsold(TDatMod& datMod) {
     Konst::UnsoldCount = 0;
-    Konst::UnsoldCount = datMod.ASet_Vorgang->countEqual(QStringLiteral("Kaufer"), 1);
+    Konst::UnsoldCount = RegisterRules::countUnsold(*datMod.ASet_Vorgang);
 }

@@ -7,6 +7,7 @@
 #include "settings/TFormOptions.h"
 #include "settings/UserSettings.h"
 #include "store/RegisterQuery.h"
+#include "store/RegisterRules.h"
 #include "store/Schema.h"
 #include "window/Binding.h"
 #include "window/Icons.h"
@@ -567,28 +568,15 @@ QString TFormMain::statusPanelText(int panel) const {
 }
 
 void TFormMain::fillAddress(const AddressPanel& panel, const QString& keyColumn, bool partner) {
-    const Dataset& reg = *dm().ASet_Vorgang;
-    Dataset& list = partner ? *dm().ATab_Kauf : *dm().ATab_Amt;
-    const int key = reg.asInteger(keyColumn);
-    bool found = false;
-    if (key > 1 && list.isActive()) {
-        // Moving the shared list dataset lets its grid follow, as the lookup box does.
-        found = list.isEditing() ? list.positionOfIndex(key) >= 0 : list.locate(QStringLiteral("Index"), key);
-    }
-    if (!found) {
-        // Nothing entered, or a key without a row: the whole panel is empty rather than
-        // showing a previous row's address under an empty name.
-        for (QLabel* l : {panel.name, panel.street, panel.plz, panel.town})
-            l->clear();
-        return;
-    }
-    const int pos = list.positionOfIndex(key);
-    auto text = [&](const QString& column) { return list.textAt(pos, list.fieldIndex(column)); };
-    panel.name->setText(text(QStringLiteral("Name")));
-    panel.street->setText(text(QStringLiteral("Strasse")));
-    const int plz = list.valueAt(pos, list.fieldIndex(QStringLiteral("PLZ"))).toInt();
-    panel.plz->setText(partner || plz != 0 ? QString::number(plz) : QString());
-    panel.town->setText(text(partner ? QStringLiteral("Ort") : QStringLiteral("Stadt")));
+    // Nothing entered, or a key without a row: the whole panel is empty rather than showing a
+    // previous row's address under an empty name.
+    const RegisterRules::PartyAddress a = RegisterRules::addressOf(
+        *dm().ASet_Vorgang, keyColumn, partner ? *dm().ATab_Kauf : *dm().ATab_Amt,
+        partner ? RegisterRules::PartyKind::Partner : RegisterRules::PartyKind::Authority);
+    panel.name->setText(a.name);
+    panel.street->setText(a.street);
+    panel.plz->setText(a.postcode);
+    panel.town->setText(a.town);
 }
 
 void TFormMain::ShowPartyPanels() {
@@ -835,8 +823,7 @@ void TFormMain::SpBtn07Click() {
     Konst::RecordEditing = true;
     Dataset& reg = *dm().ASet_Vorgang;
     reg.append();
-    for (const char* column : {"Verkaufer", "Kaufer", "EWB", "Amt", "KauferAmt"})
-        reg.setValue(QString::fromLatin1(column), 1);
+    RegisterRules::setPlaceholderKeys(reg);
 }
 
 void TFormMain::SpBtn09Click() {
@@ -854,29 +841,7 @@ void TFormMain::SpBtn10Click() {
     reg.post();
     EnterBrowseMode();
     Konst::RecordEditing = false;
-    const int k = reg.asInteger(QStringLiteral("Kaufer"));
-    Dataset& kauf = *dm().ATab_Kauf;
-    if (k >= 2 && kauf.locate(QStringLiteral("Index"), k)) {
-        kauf.edit();
-        try {
-            if (reg.asInteger(QStringLiteral("EWB")) > 0)
-                kauf.setValue(QStringLiteral("EWB"), reg.asInteger(QStringLiteral("EWB")));
-            kauf.setValue(QStringLiteral("EWBNR"), reg.value(QStringLiteral("EWBNR")));
-            if (reg.asDate(QStringLiteral("AmtDatum")).isValid())
-                kauf.setValue(QStringLiteral("EWBDatum"), reg.asDate(QStringLiteral("AmtDatum")));
-            if (reg.asDate(QStringLiteral("JDatum")).isValid())
-                kauf.setValue(QStringLiteral("JDatum"), reg.asDate(QStringLiteral("JDatum")));
-            if (reg.asInteger(QStringLiteral("Amt")) > 0)
-                kauf.setValue(QStringLiteral("EWBAmt"), reg.asInteger(QStringLiteral("Amt")));
-            if (reg.asInteger(QStringLiteral("KauferAmt")) > 0)
-                kauf.setValue(QStringLiteral("KAmt"), reg.asInteger(QStringLiteral("KauferAmt")));
-            kauf.post();
-        } catch (...) {
-            // The register row is stored; the partner keeps what it had.
-            kauf.cancel();
-            throw;
-        }
-    }
+    RegisterRules::copyPermitToBuyer(reg, *dm().ATab_Kauf);
     CountUnsold(dm());
     UpdateStatusBar();
 }
@@ -917,19 +882,10 @@ void TFormMain::DBLU_KauferChange() {
     if (!Konst::RecordEditing)
         return;
     Dataset& reg = *dm().ASet_Vorgang;
-    const int k = reg.asInteger(QStringLiteral("Kaufer"));
-    if (k < 2)
+    if (!RegisterRules::locateBuyer(reg, *dm().ATab_Kauf))
         return;
-    Dataset& kauf = *dm().ATab_Kauf;
-    if (!kauf.locate(QStringLiteral("Index"), k))
-        return;
-    // An empty partner value stays empty in the row (not 0, not a made-up date).
-    const std::pair<const char*, const char*> copies[] = {{"EWB", "EWB"},           {"EWBNR", "EWBNR"},
-                                                          {"EWBDatum", "AmtDatum"}, {"JDatum", "JDatum"},
-                                                          {"EWBAmt", "Amt"},        {"KAmt", "KauferAmt"}};
     DScr_Vorgang->commit();
-    for (const auto& [from, to] : copies)
-        reg.setValue(QString::fromLatin1(to), kauf.value(QString::fromLatin1(from)));
+    RegisterRules::fillFromBuyer(reg, *dm().ATab_Kauf);
     reg.post();
     reg.edit();
 }
