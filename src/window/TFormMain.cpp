@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -128,12 +129,8 @@ TFormMain::TFormMain(Forms& forms, QWidget* parent) : QMainWindow(parent), m_for
     tablesLayout->addWidget(later);
 
     buildStatusBar();
-    // The design state is browse mode.
-    setDataControlsReadOnly(true);
-    for (QToolButton* b : {SB_Typ, SB_Kaliber, SB_Hersteller, SB_Verkaufer, SB_Kaufer, SB_Amt, SB_KauferAmt})
-        b->hide();
-    SpBtn[10]->setEnabled(false);
-    SpBtn[11]->setEnabled(false);
+    // A new window is in browse mode.
+    setWindowState(WindowState::Browse);
 }
 
 TFormMain::~TFormMain() = default;
@@ -593,50 +590,44 @@ void TFormMain::ShowPartyPanels() {
     fillAddress(m_panels[3], QStringLiteral("KauferAmt"), false);
 }
 
-void TFormMain::setDataControlsReadOnly(bool readOnly) {
-    for (DateEdit* d : {DBEdit_KDatum, DBEdit_VDatum, DBEdit_EWBDatum, DBEdit_VJgdSch})
-        d->setReadOnly(readOnly);
-    for (QLineEdit* e : {DBEdit_SerienNr, DBEdit_EWBNR, DBLU_Notiz})
-        e->setReadOnly(readOnly);
-    for (LookupComboBox* c : {DBLU_Typ, DBLU_Kaliber, DBLU_Hersteller, DBLU_Verkaufer, DBLU_Kaufer, DBLU_EWB,
-                              DBLU_Amt, DBLU_KauferAmt})
-        c->setReadOnly(readOnly);
-}
-
-void TFormMain::setMenusEnabled(bool enabled) {
-    // The group keeps entries that are disabled on their own (Verbinden, the two never-enabled
-    // ones) disabled when the menu comes back.
-    for (QActionGroup* g : m_menuGroups)
-        g->setEnabled(enabled);
-    for (QMenu* m : {M_Datenbank, M_Optionen, M_Hilfe})
-        m->menuAction()->setEnabled(enabled);
-}
-
-void TFormMain::setToolbarForEdit(bool edit) {
-    for (int i : {1, 2, 3, 4, 5, 6, 7, 9, 12, 13, 14, 15, 16})
-        SpBtn[std::size_t(i)]->setEnabled(!edit);
-    SpBtn[10]->setEnabled(edit);
-    SpBtn[11]->setEnabled(edit);
+void TFormMain::setWindowState(WindowState state) {
+    using windowstate::Aspect;
+    for (const windowstate::ControlState& row : windowstate::kTable) {
+        auto* w = findChild<QWidget*>(QString::fromLatin1(row.control));
+        if (!w)
+            throw std::logic_error(std::string("window state: no control ") + row.control);
+        const bool on = row.in(state);
+        if (row.aspect == Aspect::Editable) {
+            if (auto* d = qobject_cast<DateEdit*>(w))
+                d->setReadOnly(!on);
+            else if (auto* c = qobject_cast<LookupComboBox*>(w))
+                c->setReadOnly(!on);
+            else if (auto* e = qobject_cast<QLineEdit*>(w))
+                e->setReadOnly(!on);
+        } else if (auto* menu = qobject_cast<QMenu*>(w)) {
+            // The group keeps entries that are disabled on their own (Verbinden, the two
+            // never-enabled ones) disabled when the menu comes back; it also silences their keys.
+            for (QAction* a : menu->actions())
+                if (a->actionGroup())
+                    a->actionGroup()->setEnabled(on);
+            menu->menuAction()->setEnabled(on);
+        } else if (row.aspect == Aspect::Visible && w == TS_Tabellen) {
+            PgCtrl->setTabVisible(PgCtrl->indexOf(TS_Tabellen), on);
+        } else if (row.aspect == Aspect::Visible) {
+            w->setVisible(on);
+        } else {
+            w->setEnabled(on);
+        }
+    }
+    m_state = state;
 }
 
 void TFormMain::EnterBrowseMode() {
-    setDataControlsReadOnly(true);
-    PgCtrl->setTabVisible(PgCtrl->indexOf(TS_Tabellen), true);
-    setToolbarForEdit(false);
-    for (QToolButton* b : {SB_Typ, SB_Kaliber, SB_Hersteller, SB_Verkaufer, SB_Kaufer, SB_Amt, SB_KauferAmt})
-        b->hide();
-    setMenusEnabled(true);
-    CheckBox_Filter->setEnabled(true);
+    setWindowState(WindowState::Browse);
 }
 
 void TFormMain::EnterEditMode() {
-    setDataControlsReadOnly(false);
-    PgCtrl->setTabVisible(PgCtrl->indexOf(TS_Tabellen), false);
-    setToolbarForEdit(true);
-    for (QToolButton* b : {SB_Typ, SB_Kaliber, SB_Hersteller, SB_Verkaufer, SB_Kaufer, SB_Amt, SB_KauferAmt})
-        b->show();
-    setMenusEnabled(false);
-    CheckBox_Filter->setEnabled(false);
+    setWindowState(WindowState::Edit);
 }
 
 void TFormMain::ApplyColourScheme() {
@@ -858,23 +849,16 @@ void TFormMain::SpBtn12Click() {
 }
 
 void TFormMain::SpBtn14Click() {
-    EnterEditMode();
-    SpBtn[10]->setEnabled(false);
-    SpBtn[11]->setEnabled(false);
-    Panel_Formular->setEnabled(false);
-    Combo_Sort->show();
+    setWindowState(WindowState::SortChoice);
     Combo_Sort->setFocus();
 }
 
 void TFormMain::Combo_SortChange() {
     EnterBrowseMode();
+    // The panel stays disabled while the register is read again, and comes back even when the
+    // sort fails.
     Panel_Formular->setEnabled(false);
-    Combo_Sort->hide();
-    // The panel comes back even when the sort fails.
-    struct Enable {
-        QWidget* w;
-        ~Enable() { w->setEnabled(true); }
-    } enable{Panel_Formular};
+    const auto enable = qScopeGuard([this] { Panel_Formular->setEnabled(true); });
     ApplyRegisterSort();
 }
 

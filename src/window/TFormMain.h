@@ -2,6 +2,7 @@
 
 #include "common/Forms.h"
 #include "store/TDatMod.h"
+#include "window/WindowState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,6 +52,9 @@ public:
     void ShowPartyPanels() override;
     void EnterBrowseMode();
     void EnterEditMode();
+    // Puts every control of the window into what the state table says for `state`.
+    void setWindowState(WindowState state);
+    WindowState windowState() const { return m_state; }
     void ApplyColourScheme();
     void setStatusPanelText(int panel, const QString& text) override;
     void SaveUserSettings() override;
@@ -164,13 +168,11 @@ private:
     bool registerNavigable() const;
     void moveRegisterTo(int position);
     void fillAddress(const AddressPanel& panel, const QString& keyColumn, bool partner);
-    void setDataControlsReadOnly(bool readOnly);
-    void setMenusEnabled(bool enabled);
-    void setToolbarForEdit(bool edit);
 
     TDatMod& dm() const { return *m_forms.DatMod; }
     Forms& m_forms;
     bool m_activated = false;
+    WindowState m_state = WindowState::Browse;
     std::array<AddressPanel, 4> m_panels{};
     std::array<QActionGroup*, 3> m_menuGroups{};
     QList<QLabel*> m_captions;
