@@ -5,7 +5,6 @@
 #include "common/Konst.h"
 #include "common/Prompts.h"
 #include "settings/TFormOptions.h"
-#include "settings/UserSettings.h"
 #include "store/RegisterQuery.h"
 #include "store/RegisterRules.h"
 #include "store/Schema.h"
@@ -168,7 +167,7 @@ void TFormMain::buildMenus() {
     M_Trennen = addEntry(M_Datenbank, 0, "M_Trennen", QStringLiteral("&Trennen (Abmelden)"),
                          QKeySequence(Qt::CTRL | Qt::Key_F2), true, &TFormMain::M_TrennenClick);
     M_Datenbank->addSeparator()->setObjectName(QStringLiteral("N1"));
-    // Restore points come with their own work; the entries are there with their keys.
+    // The restore-point entries carry their keys but have no command bound.
     M_Sichern = addEntry(M_Datenbank, 0, "M_Sichern", QStringLiteral("Wiederherstellungspunkt anlegen"),
                          QKeySequence(Qt::CTRL | Qt::Key_W), true, nullptr);
     M_Laden = addEntry(M_Datenbank, 0, "M_Laden", QStringLiteral("Wiederherstellen"),
@@ -671,10 +670,6 @@ void TFormMain::ApplyColourScheme() {
         w->setPalette(QApplication::palette());
 }
 
-void TFormMain::SaveUserSettings() {
-    UserSettings::SaveUserSettings(m_forms);
-}
-
 // ------------------------------------------------------------------ start and end
 
 void TFormMain::showEvent(QShowEvent* e) {
@@ -709,7 +704,7 @@ void TFormMain::FormActivate() {
 
     FillSortChoices();
     Combo_Sort->setMaxVisibleItems(16);
-    UserSettings::LoadUserSettings(m_forms);
+    LoadUserSettings();
     Spin_Spul->setValue(Konst::SpulStep);
     Spin_SpulChange();
     CountUnsold(dm());

@@ -57,6 +57,9 @@ public:
     WindowState windowState() const { return m_state; }
     void ApplyColourScheme();
     void setStatusPanelText(int panel, const QString& text) override;
+    // Reads the settings row into the window, the options dialog and the globals, then paints.
+    void LoadUserSettings();
+    // Hands the window's and the options' state to the settings row and posts it.
     void SaveUserSettings() override;
     QString statusPanelText(int panel) const;
 
