@@ -8,6 +8,7 @@
 #include "store/RegisterQuery.h"
 #include "store/RegisterRules.h"
 #include "store/Schema.h"
+#include "window/AddressPanel.h"
 #include "window/Binding.h"
 #include "window/Icons.h"
 
@@ -378,50 +379,21 @@ QWidget* TFormMain::buildRightSide() {
 }
 
 void TFormMain::buildAddressPanels(QWidget* page) {
-    static const char* const kNames[4][5] = {
-        {"Label_AVerkauferName", "Label_VerkauferName", "Label_VerkauferStrasse", "Label_VerkauferPLZ",
-         "Label_VerkauferOrt"},
-        {"Label_AKauferName", "Label_KauferName", "Label_KauferStrasse", "Label_KauferPLZ",
-         "Label_KauferOrt"},
-        {"Label_AamtName", "Label_AmtName", "Label_AmtStrasse", "Label_AmtPLZ", "Label_AmtOrt"},
-        {"Label_Zamt", "Label_ZamtName", "Label_ZamtStrasse", "Label_ZamtPLZ", "Label_ZamtOrt"}};
-    const QString headings[4] = {QStringLiteral("Verkäufer"), QStringLiteral("Käufer"),
-                                 QStringLiteral("Ausstellendes Amt"), QStringLiteral("Zuständiges Amt")};
+    struct Def {
+        const char16_t* heading;
+        const char* headingName;
+        const char* lineName;
+    };
+    const Def defs[4] = {{u"Verkäufer", "Label_AVerkauferName", "Verkaufer"},
+                         {u"Käufer", "Label_AKauferName", "Kaufer"},
+                         {u"Ausstellendes Amt", "Label_AamtName", "Amt"},
+                         {u"Zuständiges Amt", "Label_Zamt", "Zamt"}};
     auto* v = static_cast<QVBoxLayout*>(page->layout());
-    QFont lineFont = font();
-    lineFont.setPixelSize(16);
-    for (int i = 0; i < 4; ++i) {
-        auto label = [&](int k, int width) {
-            auto* l = new QLabel(page);
-            l->setObjectName(QString::fromLatin1(kNames[i][k]));
-            l->setFont(lineFont);
-            l->setFixedWidth(width);
-            l->setFixedHeight(20);
-            return l;
-        };
-        AddressPanel& ap = m_panels[std::size_t(i)];
-        ap.heading = new QLabel(headings[i], page);
-        ap.heading->setObjectName(QString::fromLatin1(kNames[i][0]));
-        QFont hf = boldFont(font(), 15);
-        ap.heading->setFont(hf);
-        setColour(ap.heading, QPalette::WindowText, QColor(0x80, 0, 0));
-        ap.name = label(1, 314);
-        ap.name->setFont(boldFont(lineFont));
-        ap.street = label(2, 314);
-        ap.plz = label(3, 50);
-        ap.town = label(4, 249);
-        auto* block = new QVBoxLayout;
-        block->setSpacing(0);
-        block->addWidget(ap.heading);
-        block->addWidget(ap.name);
-        block->addWidget(ap.street);
-        auto* line = new QHBoxLayout;
-        line->setSpacing(6);
-        line->addWidget(ap.plz);
-        line->addWidget(ap.town);
-        line->addStretch(1);
-        block->addLayout(line);
-        v->addLayout(block);
+    for (std::size_t i = 0; i < 4; ++i) {
+        m_panels[i] =
+            new AddressPanel(QString::fromUtf16(defs[i].heading), QString::fromLatin1(defs[i].headingName),
+                             QString::fromLatin1(defs[i].lineName), page);
+        v->addWidget(m_panels[i]);
         v->addSpacing(14);
     }
 }
@@ -563,30 +535,26 @@ QString TFormMain::statusPanelText(int panel) const {
     return StatusPanels[std::size_t(panel)]->text();
 }
 
-void TFormMain::fillAddress(const AddressPanel& panel, const QString& keyColumn, bool partner) {
+void TFormMain::fillAddress(AddressPanel& panel, const QString& keyColumn, bool partner) {
     // Nothing entered, or a key without a row: the whole panel is empty rather than showing a
     // previous row's address under an empty name.
     const RegisterRules::PartyAddress a = RegisterRules::addressOf(
         *dm().ASet_Vorgang, keyColumn, partner ? *dm().ATab_Kauf : *dm().ATab_Amt,
         partner ? RegisterRules::PartyKind::Partner : RegisterRules::PartyKind::Authority);
-    panel.name->setText(a.name);
-    panel.street->setText(a.street);
-    panel.plz->setText(a.postcode);
-    panel.town->setText(a.town);
+    panel.setAddress(a);
 }
 
 void TFormMain::ShowPartyPanels() {
     const Dataset& reg = *dm().ASet_Vorgang;
     if (!dm().isConnected() || (reg.recordCount() == 0 && !reg.isEditing())) {
-        for (const AddressPanel& p : m_panels)
-            for (QLabel* l : {p.name, p.street, p.plz, p.town})
-                l->clear();
+        for (AddressPanel* p : m_panels)
+            p->setAddress({});
         return;
     }
-    fillAddress(m_panels[0], QStringLiteral("Verkaufer"), true);
-    fillAddress(m_panels[1], QStringLiteral("Kaufer"), true);
-    fillAddress(m_panels[2], QStringLiteral("Amt"), false);
-    fillAddress(m_panels[3], QStringLiteral("KauferAmt"), false);
+    fillAddress(*m_panels[0], QStringLiteral("Verkaufer"), true);
+    fillAddress(*m_panels[1], QStringLiteral("Kaufer"), true);
+    fillAddress(*m_panels[2], QStringLiteral("Amt"), false);
+    fillAddress(*m_panels[3], QStringLiteral("KauferAmt"), false);
 }
 
 void TFormMain::setWindowState(WindowState state) {
@@ -636,10 +604,10 @@ void TFormMain::ApplyColourScheme() {
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, slot(0, QPalette::Window));
     setColour(this, QPalette::WindowText, slot(1, QPalette::WindowText));
-    for (const AddressPanel& p : m_panels) {
-        for (QLabel* l : {p.name, p.street, p.plz, p.town})
+    for (AddressPanel* p : m_panels) {
+        for (QLabel* l : p->lines())
             setColour(l, QPalette::WindowText, slot(1, QPalette::WindowText));
-        setColour(p.heading, QPalette::WindowText, slot(2, QPalette::WindowText));
+        setColour(p->heading(), QPalette::WindowText, slot(2, QPalette::WindowText));
     }
     setColour(Panel_Formular, QPalette::Window, slot(3, QPalette::Window));
     for (QLabel* l : m_captions)

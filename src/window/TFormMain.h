@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <array>
 
+class AddressPanel;
 class DataSource;
 class DateEdit;
 class LookupComboBox;
@@ -154,13 +155,6 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    struct AddressPanel {
-        QLabel* heading;
-        QLabel* name;
-        QLabel* street;
-        QLabel* plz;
-        QLabel* town;
-    };
     void buildMenus();
     void buildRecordForm();
     void buildAddressPanels(QWidget* page);
@@ -170,13 +164,13 @@ private:
     void guarded(const std::function<void()>& handler);
     bool registerNavigable() const;
     void moveRegisterTo(int position);
-    void fillAddress(const AddressPanel& panel, const QString& keyColumn, bool partner);
+    void fillAddress(AddressPanel& panel, const QString& keyColumn, bool partner);
 
     TDatMod& dm() const { return *m_forms.DatMod; }
     Forms& m_forms;
     bool m_activated = false;
     WindowState m_state = WindowState::Browse;
-    std::array<AddressPanel, 4> m_panels{};
+    std::array<AddressPanel*, 4> m_panels{};
     std::array<QActionGroup*, 3> m_menuGroups{};
     QList<QLabel*> m_captions;
 };
