@@ -11,6 +11,7 @@
 #include "window/AddressPanel.h"
 #include "window/Binding.h"
 #include "window/Icons.h"
+#include "window/NavigationBar.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -399,52 +400,19 @@ void TFormMain::buildAddressPanels(QWidget* page) {
 }
 
 void TFormMain::buildToolbar(QWidget* page) {
-    Panel_Navi = new QFrame(page);
-    Panel_Navi->setObjectName(QStringLiteral("Panel_Navi"));
-    Panel_Navi->setFixedSize(324, 84);
-    Panel_Navi->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    struct Def {
-        int number;
-        const char16_t* hint;
-        void (TFormMain::*handler)();
-    };
-    // Two rows of eight, 40 pixels apart.
-    const Def top[8] = {{9, u"Datensatz bearbeiten", &TFormMain::SpBtn09Click},
-                        {10, u"Geänderten Datensatz übernehmen", &TFormMain::SpBtn10Click},
-                        {11, u"Geänderten Datensatz nicht übernehmen", &TFormMain::SpBtn11Click},
-                        {12, u"Refresh", &TFormMain::SpBtn12Click},
-                        {13, u"Suchen", nullptr},
-                        {14, u"Sortieren", &TFormMain::SpBtn14Click},
-                        {15, u"Exit. Ende. Aus. Schluß. Programm beenden.", &TFormMain::M_EndeClick},
-                        {16, u"Drucken", nullptr}};
-    const Def bottom[8] = {{1, u"Zum ersten Datensatz", &TFormMain::SpBtn01Click},
-                           {2, u"Schneller Rücklauf", &TFormMain::SpBtn02Click},
-                           {3, u"Voriger Datensatz", &TFormMain::SpBtn03Click},
-                           {4, u"Nächster Datensatz", &TFormMain::SpBtn04Click},
-                           {5, u"Schneller Vorlauf", &TFormMain::SpBtn05Click},
-                           {6, u"Zum letzten Datensatz", &TFormMain::SpBtn06Click},
-                           {7, u"Datensatz hinzufügen", &TFormMain::SpBtn07Click},
-                           {8, u"Hilfe", &TFormMain::M_HilfeIndexClick}};
-    auto place = [this](const Def& d, int column, int row) {
-        auto* b = new QToolButton(Panel_Navi);
-        const QString name = QStringLiteral("SpBtn%1").arg(d.number, 2, 10, QLatin1Char('0'));
-        b->setObjectName(name);
-        b->setGeometry(4 + 40 * column, 4 + 40 * row, 35, 35);
-        b->setIcon(Icons::icon(name.toLower()));
-        b->setIconSize(QSize(28, 28));
-        b->setAutoRaise(false);
-        b->setToolTip(QString::fromUtf16(d.hint));
-        b->setAccessibleName(QString::fromUtf16(d.hint));
-        b->setFocusPolicy(Qt::NoFocus);
-        if (d.handler)
-            connect(b, &QToolButton::clicked, this,
-                    [this, h = d.handler] { guarded([this, h] { (this->*h)(); }); });
-        SpBtn[std::size_t(d.number)] = b;
-    };
-    for (int i = 0; i < 8; ++i) {
-        place(top[i], i, 0);
-        place(bottom[i], i, 1);
-    }
+    auto* bar = new NavigationBar(page);
+    Panel_Navi = bar;
+    const std::pair<int, void (TFormMain::*)()> handlers[] = {
+        {1, &TFormMain::SpBtn01Click},  {2, &TFormMain::SpBtn02Click},      {3, &TFormMain::SpBtn03Click},
+        {4, &TFormMain::SpBtn04Click},  {5, &TFormMain::SpBtn05Click},      {6, &TFormMain::SpBtn06Click},
+        {7, &TFormMain::SpBtn07Click},  {8, &TFormMain::M_HilfeIndexClick}, {9, &TFormMain::SpBtn09Click},
+        {10, &TFormMain::SpBtn10Click}, {11, &TFormMain::SpBtn11Click},     {12, &TFormMain::SpBtn12Click},
+        {14, &TFormMain::SpBtn14Click}, {15, &TFormMain::M_EndeClick}};
+    for (int n = 1; n <= 16; ++n)
+        SpBtn[std::size_t(n)] = bar->button(n);
+    for (const auto& [n, handler] : handlers)
+        connect(SpBtn[std::size_t(n)], &QToolButton::clicked, this,
+                [this, h = handler] { guarded([this, h] { (this->*h)(); }); });
 }
 
 void TFormMain::buildStatusBar() {
