@@ -8,10 +8,12 @@
 #include "store/RegisterQuery.h"
 #include "store/RegisterRules.h"
 #include "store/Schema.h"
+#include "ui_RecordForm.h"
 #include "window/AddressPanel.h"
 #include "window/Binding.h"
 #include "window/Icons.h"
 #include "window/NavigationBar.h"
+#include "window/RecordForm.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -67,32 +69,6 @@ QFont boldFont(const QFont& base, int pixelSize = 0) {
 }
 
 } // namespace
-
-// ------------------------------------------------------------------ SpulSpinBox
-
-QValidator::State SpulSpinBox::validate(QString& input, int&) const {
-    if (input.isEmpty())
-        return QValidator::Intermediate;
-    for (const QChar c : input)
-        if (!c.isDigit())
-            return QValidator::Invalid;
-    if (input.size() > 9)
-        return QValidator::Invalid;
-    // A number outside the range may stand while typing; fixup brings it into range on leaving.
-    const int typed = input.toInt();
-    return typed >= minimum() && typed <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
-}
-
-void SpulSpinBox::fixup(QString& input) const {
-    if (input.isEmpty()) {
-        input = QString::number(minimum());
-        return;
-    }
-    bool ok = false;
-    const int typed = input.toInt(&ok);
-    if (ok)
-        input = QString::number(std::clamp(typed, minimum(), maximum()));
-}
 
 // ------------------------------------------------------------------ construction
 
@@ -195,166 +171,42 @@ void TFormMain::buildMenus() {
 }
 
 void TFormMain::buildRecordForm() {
-    Panel_Formular = new QFrame;
-    Panel_Formular->setObjectName(QStringLiteral("Panel_Formular"));
-    Panel_Formular->setFixedWidth(443);
-    Panel_Formular->setMinimumHeight(596);
-    Panel_Formular->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Panel_Formular->setLineWidth(3);
-    Panel_Formular->setAutoFillBackground(true);
-    QWidget* p = Panel_Formular;
-
-    auto caption = [this, p](const char* name, const QString& text, int x, int y, int w) {
-        auto* l = new QLabel(text, p);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(x, y - 17, w, 16);
-        m_captions << l;
-        return l;
-    };
-    auto lineEdit = [p](const char* name, int x, int y, int w, int maxLength) {
-        auto* e = new QLineEdit(p);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(x, y, w, 25);
-        e->setMaxLength(maxLength);
-        return e;
-    };
-    auto dateEdit = [p](const char* name, int x, int y, int w) {
-        auto* e = new DateEdit(p);
-        e->setObjectName(QString::fromLatin1(name));
-        e->lineEdit()->setObjectName(QString::fromLatin1(name) + QStringLiteral("_Text"));
-        e->setGeometry(x, y, w, 25);
-        return e;
-    };
-    auto lookup = [p](const char* name, int x, int y, int w) {
-        auto* c = new LookupComboBox(p);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(x, y, w, 26);
-        c->setMaxVisibleItems(20);
-        return c;
-    };
-    auto addButton = [p](const char* name, const QString& hint, const QString& accessible, int x, int y) {
-        auto* b = new QToolButton(p);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(x, y, 25, 25);
-        b->setIcon(Icons::icon(QStringLiteral("plus"), 25));
-        b->setIconSize(QSize(19, 19));
-        b->setToolTip(hint);
-        b->setAccessibleName(hint.isEmpty() ? accessible : hint);
-        b->setFocusPolicy(Qt::NoFocus);
-        return b;
-    };
-
-    auto* indexCaption = caption("Label_Index", QStringLiteral("Laufende Nr."), 10, 31, 100);
-    indexCaption->setAlignment(Qt::AlignHCenter);
-    DBText_Index = new QLabel(p);
-    DBText_Index->setObjectName(QStringLiteral("DBText_Index"));
-    DBText_Index->setGeometry(10, 32, 100, 25);
-    DBText_Index->setAlignment(Qt::AlignCenter);
-    DBText_Index->setFont(boldFont(font(), 19));
-    DBText_Index->setAccessibleName(QStringLiteral("Laufende Nr."));
-
-    caption("Label_KDatum", QStringLiteral("Kauf-Datum"), 140, 31, 120);
-    DBEdit_KDatum = dateEdit("DBEdit_KDatum", 140, 31, 120);
-    caption("Label_SerienNr", QStringLiteral("Serien-Nr."), 283, 31, 112);
-    DBEdit_SerienNr = lineEdit("DBEdit_SerienNr", 283, 31, 112, 50);
-    caption("Label_Typ", QStringLiteral("Waffentyp"), 10, 80, 200);
-    DBLU_Typ = lookup("DBLU_Typ", 10, 80, 385);
-    SB_Typ = addButton("SB_Typ", QStringLiteral("Einen neuen Waffentyp eingeben."), QString(), 400, 80);
-    caption("Label_Kaliber", QStringLiteral("Kaliber"), 10, 132, 200);
-    DBLU_Kaliber = lookup("DBLU_Kaliber", 10, 132, 385);
-    SB_Kaliber = addButton("SB_Kaliber", QStringLiteral("Ein neues Kaliber eingeben."), QString(), 400, 132);
-    caption("Label_Hersteller", QStringLiteral("Fabrik, Hersteller"), 10, 186, 200);
-    DBLU_Hersteller = lookup("DBLU_Hersteller", 10, 186, 385);
-    SB_Hersteller =
-        addButton("SB_Hersteller", QStringLiteral("Einen neuen Hersteller eingeben."), QString(), 400, 186);
-    caption("Label_Verkaufer", QStringLiteral("Verkäufer"), 10, 236, 200);
-    DBLU_Verkaufer = lookup("DBLU_Verkaufer", 10, 236, 385);
-    SB_Verkaufer = addButton("SB_Verkaufer", QStringLiteral("Einen neuen Handelspartner eingeben."),
-                             QString(), 400, 236);
-    caption("Label_Kaufer", QStringLiteral("Käufer"), 10, 288, 200);
-    DBLU_Kaufer = lookup("DBLU_Kaufer", 10, 288, 385);
-    SB_Kaufer = addButton("SB_Kaufer", QString(), QStringLiteral("Neuen Käufer eingeben"), 400, 288);
-    caption("Label_EWB", QStringLiteral("Erwerbsberechtigung"), 10, 340, 144);
-    DBLU_EWB = lookup("DBLU_EWB", 10, 340, 144);
-    caption("Label_EWBNR", QStringLiteral("EWB-Nummer"), 159, 340, 120);
-    DBEdit_EWBNR = lineEdit("DBEdit_EWBNR", 159, 340, 120, 50);
-    caption("Label_EWBDatum", QStringLiteral("EWB-Datum"), 285, 340, 110);
-    DBEdit_EWBDatum = dateEdit("DBEdit_EWBDatum", 285, 340, 110);
-    caption("Label_VDatum", QStringLiteral("Verkaufs-Datum"), 10, 392, 120);
-    DBEdit_VDatum = dateEdit("DBEdit_VDatum", 10, 392, 120);
-    caption("Label_VJgdSch", QStringLiteral("Jagdschein gltg. bis"), 146, 392, 120);
-    DBEdit_VJgdSch = dateEdit("DBEdit_VJgdSch", 146, 392, 120);
-    caption("Label_BDatum", QStringLiteral("Brief-Datum"), 281, 392, 114)->setAlignment(Qt::AlignHCenter);
-    DBText_BDatum = new QLabel(p);
-    DBText_BDatum->setObjectName(QStringLiteral("DBText_BDatum"));
-    DBText_BDatum->setGeometry(281, 393, 114, 25);
-    DBText_BDatum->setAlignment(Qt::AlignCenter);
-    DBText_BDatum->setFont(boldFont(font()));
-    DBText_BDatum->setAccessibleName(QStringLiteral("Brief-Datum"));
-    Label_AmtLand = caption("Label_AmtLand", QStringLiteral("ausstell. Amt/Land"), 10, 461, 193);
-    DBLU_Amt = lookup("DBLU_Amt", 10, 461, 193);
-    SB_Amt = addButton("SB_Amt", QStringLiteral("Ein neues Amt oder Land eingeben."), QString(),
-                       10 + 193 - 25, 434);
-    Label_KauferAmt = caption("Label_KauferAmt", QStringLiteral("für Käufer zuständiges Amt"), 205, 461, 193);
-    DBLU_KauferAmt = lookup("DBLU_KauferAmt", 205, 461, 193);
-    SB_KauferAmt =
-        addButton("SB_KauferAmt", QString(), QStringLiteral("Neues zuständiges Amt eingeben"), 400, 461);
-    caption("Label_Notiz", QStringLiteral("Notiz"), 10, 512, 200);
-    DBLU_Notiz = lineEdit("DBLU_Notiz", 10, 512, 385, 100);
-
-    CheckBox_Filter = new QCheckBox(QStringLiteral("Nur Suchergebnisse anzeigen"), p);
-    CheckBox_Filter->setObjectName(QStringLiteral("CheckBox_Filter"));
-    CheckBox_Filter->setFont(boldFont(font()));
-    CheckBox_Filter->setGeometry(10, 556, 250, 25);
-
-    auto* spulLabel = new QLabel(QStringLiteral("Spulspeed"), p);
-    spulLabel->setObjectName(QStringLiteral("Label_Spul"));
-    spulLabel->setGeometry(270, 560, 70, 18);
-    spulLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Spin_Spul = new SpulSpinBox(p);
-    Spin_Spul->setObjectName(QStringLiteral("Spin_Spul"));
-    Spin_Spul->setRange(2, 500);
-    Spin_Spul->setValue(10);
-    Spin_Spul->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    Spin_Spul->setGeometry(345, 556, 70, 25);
-    spulLabel->setBuddy(Spin_Spul);
+    auto* form = new RecordForm;
+    Panel_Formular = form;
+    const Ui::RecordForm& c = form->controls();
+    DBEdit_KDatum = c.DBEdit_KDatum;
+    DBEdit_SerienNr = c.DBEdit_SerienNr;
+    DBLU_Typ = c.DBLU_Typ;
+    DBLU_Kaliber = c.DBLU_Kaliber;
+    DBLU_Hersteller = c.DBLU_Hersteller;
+    DBLU_Verkaufer = c.DBLU_Verkaufer;
+    DBLU_Kaufer = c.DBLU_Kaufer;
+    DBLU_EWB = c.DBLU_EWB;
+    DBEdit_EWBNR = c.DBEdit_EWBNR;
+    DBEdit_EWBDatum = c.DBEdit_EWBDatum;
+    DBEdit_VDatum = c.DBEdit_VDatum;
+    DBEdit_VJgdSch = c.DBEdit_VJgdSch;
+    DBLU_Amt = c.DBLU_Amt;
+    DBLU_KauferAmt = c.DBLU_KauferAmt;
+    DBLU_Notiz = c.DBLU_Notiz;
+    DBText_Index = c.DBText_Index;
+    DBText_BDatum = c.DBText_BDatum;
+    Label_AmtLand = c.Label_AmtLand;
+    Label_KauferAmt = c.Label_KauferAmt;
+    CheckBox_Filter = c.CheckBox_Filter;
+    Spin_Spul = c.Spin_Spul;
+    SB_Typ = c.SB_Typ;
+    SB_Kaliber = c.SB_Kaliber;
+    SB_Hersteller = c.SB_Hersteller;
+    SB_Verkaufer = c.SB_Verkaufer;
+    SB_Kaufer = c.SB_Kaufer;
+    SB_Amt = c.SB_Amt;
+    SB_KauferAmt = c.SB_KauferAmt;
+    m_captions = form->captions();
     connect(Spin_Spul, &QSpinBox::valueChanged, this, [this] { guarded([this] { Spin_SpulChange(); }); });
     connect(Spin_Spul->editor(), &QLineEdit::textEdited, this,
             [this] { guarded([this] { Spin_SpulChange(); }); });
     connect(Spin_Spul, &QSpinBox::editingFinished, this, [this] { guarded([this] { Spin_SpulChange(); }); });
-
-    // Captions announce their boxes to screen readers.
-    const std::pair<const char*, QWidget*> buddies[] = {{"Label_KDatum", DBEdit_KDatum},
-                                                        {"Label_SerienNr", DBEdit_SerienNr},
-                                                        {"Label_Typ", DBLU_Typ},
-                                                        {"Label_Kaliber", DBLU_Kaliber},
-                                                        {"Label_Hersteller", DBLU_Hersteller},
-                                                        {"Label_Verkaufer", DBLU_Verkaufer},
-                                                        {"Label_Kaufer", DBLU_Kaufer},
-                                                        {"Label_EWB", DBLU_EWB},
-                                                        {"Label_EWBNR", DBEdit_EWBNR},
-                                                        {"Label_EWBDatum", DBEdit_EWBDatum},
-                                                        {"Label_VDatum", DBEdit_VDatum},
-                                                        {"Label_VJgdSch", DBEdit_VJgdSch},
-                                                        {"Label_AmtLand", DBLU_Amt},
-                                                        {"Label_KauferAmt", DBLU_KauferAmt},
-                                                        {"Label_Notiz", DBLU_Notiz}};
-    for (const auto& [label, box] : buddies) {
-        auto* l = p->findChild<QLabel*>(QString::fromLatin1(label));
-        l->setBuddy(box);
-        box->setAccessibleName(l->text());
-        if (auto* d = qobject_cast<DateEdit*>(box))
-            d->lineEdit()->setAccessibleName(l->text());
-    }
-    Spin_Spul->setAccessibleName(QStringLiteral("Spulspeed"));
-
-    // Tab order of the form.
-    QWidget* order[] = {DBEdit_KDatum,   DBEdit_SerienNr, DBLU_Typ, DBLU_Kaliber,   DBLU_Hersteller,
-                        DBLU_Verkaufer,  DBLU_Kaufer,     DBLU_EWB, DBEdit_EWBNR,   DBEdit_EWBDatum,
-                        DBEdit_VDatum,   DBEdit_VJgdSch,  DBLU_Amt, DBLU_KauferAmt, DBLU_Notiz,
-                        CheckBox_Filter, Spin_Spul};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
 }
 
 QWidget* TFormMain::buildRightSide() {

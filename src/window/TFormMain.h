@@ -2,6 +2,7 @@
 
 #include "common/Forms.h"
 #include "store/TDatMod.h"
+#include "window/SpulSpinBox.h"
 #include "window/WindowState.h"
 
 #include <QCheckBox>
@@ -22,19 +23,6 @@ class LookupComboBox;
 class QAction;
 class QActionGroup;
 class QMenu;
-
-// The step box of fast forward: 2 to 500, but a typed number counts as typed until the box is
-// left, and an empty box counts as 2.
-class SpulSpinBox : public QSpinBox {
-    Q_OBJECT
-public:
-    using QSpinBox::QSpinBox;
-    QLineEdit* editor() const { return lineEdit(); }
-
-protected:
-    QValidator::State validate(QString& input, int& pos) const override;
-    void fixup(QString& input) const override;
-};
 
 // The register window: the record form with its address panels and toolbar, the table page,
 // the menus and the status bar.
