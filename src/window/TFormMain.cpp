@@ -9,6 +9,7 @@
 #include "store/RegisterRules.h"
 #include "store/Schema.h"
 #include "ui_RecordForm.h"
+#include "ui_TFormMain.h"
 #include "window/AddressPanel.h"
 #include "window/Binding.h"
 #include "window/Icons.h"
@@ -30,8 +31,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kTitle = QStringLiteral("Tarnova Elektronisches Waffenbuch v1.1");
 
 // Colour integers are blue-green-red (red in the low byte). Values with the high byte set name
 // a system colour; those take the desktop's colour of that kind.
@@ -72,38 +71,24 @@ QFont boldFont(const QFont& base, int pixelSize = 0) {
 
 // ------------------------------------------------------------------ construction
 
-TFormMain::TFormMain(Forms& forms, QWidget* parent) : QMainWindow(parent), m_forms(forms) {
-    setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(kTitle);
+TFormMain::TFormMain(Forms& forms, QWidget* parent)
+    : QMainWindow(parent), m_forms(forms), ui(std::make_unique<Ui::TFormMain>()) {
+    ui->setupUi(this);
+    // Font in pixels, without scaling to the screen's text size: a .ui file only holds points.
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
     setFont(f);
-    setMinimumSize(800, 700);
-    resize(792, 654);
     startFolder = QCoreApplication::applicationDirPath();
-
+    PgCtrl = ui->PgCtrl;
+    TS_Formular = ui->TS_Formular;
+    TS_Tabellen = ui->TS_Tabellen;
     buildMenus();
-    PgCtrl = new QTabWidget(this);
-    PgCtrl->setObjectName(QStringLiteral("PgCtrl"));
-    TS_Formular = new QWidget;
-    TS_Formular->setObjectName(QStringLiteral("TS_Formular"));
-    TS_Tabellen = new QWidget;
-    TS_Tabellen->setObjectName(QStringLiteral("TS_Tabellen"));
-    PgCtrl->addTab(TS_Formular, QStringLiteral("Formular"));
-    PgCtrl->addTab(TS_Tabellen, QStringLiteral("Tabellen"));
-    setCentralWidget(PgCtrl);
 
     auto* formLayout = new QHBoxLayout(TS_Formular);
     formLayout->setContentsMargins(0, 0, 0, 0);
     buildRecordForm();
     formLayout->addWidget(Panel_Formular);
     formLayout->addWidget(buildRightSide(), 1);
-
-    auto* tablesLayout = new QVBoxLayout(TS_Tabellen);
-    auto* later =
-        new QLabel(QStringLiteral("Die Tabellenansicht ist in dieser Version noch nicht enthalten."));
-    later->setAlignment(Qt::AlignCenter);
-    tablesLayout->addWidget(later);
 
     buildStatusBar();
     // A new window is in browse mode.
@@ -117,57 +102,40 @@ void TFormMain::guarded(const std::function<void()>& handler) {
 }
 
 void TFormMain::buildMenus() {
-    auto addMenu = [this](const char* name, const QString& caption, int group) {
-        QMenu* m = menuBar()->addMenu(caption);
-        m->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setObjectName(QString::fromLatin1(name));
-        m_menuGroups[std::size_t(group)] = new QActionGroup(this);
-        m_menuGroups[std::size_t(group)]->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
-        return m;
-    };
-    auto addEntry = [this](QMenu* menu, int group, const char* name, const QString& caption,
-                           const QKeySequence& keys, bool enabled, void (TFormMain::*handler)()) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcut(keys);
-        a->setShortcutContext(Qt::WindowShortcut);
-        a->setEnabled(enabled);
-        m_menuGroups[std::size_t(group)]->addAction(a);
-        addAction(a); // shortcuts work while the menu is closed
-        if (handler)
-            connect(a, &QAction::triggered, this,
-                    [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-        return a;
-    };
-    M_Datenbank = addMenu("M_Datenbank", QStringLiteral("&Datenbank"), 0);
-    M_Verbinden = addEntry(M_Datenbank, 0, "M_Verbinden", QStringLiteral("&Verbinden (Anmelden)"),
-                           QKeySequence(Qt::CTRL | Qt::Key_F1), false, &TFormMain::M_VerbindenClick);
-    M_Trennen = addEntry(M_Datenbank, 0, "M_Trennen", QStringLiteral("&Trennen (Abmelden)"),
-                         QKeySequence(Qt::CTRL | Qt::Key_F2), true, &TFormMain::M_TrennenClick);
-    M_Datenbank->addSeparator()->setObjectName(QStringLiteral("N1"));
-    // The restore-point entries carry their keys but have no command bound.
-    M_Sichern = addEntry(M_Datenbank, 0, "M_Sichern", QStringLiteral("Wiederherstellungspunkt anlegen"),
-                         QKeySequence(Qt::CTRL | Qt::Key_W), true, nullptr);
-    M_Laden = addEntry(M_Datenbank, 0, "M_Laden", QStringLiteral("Wiederherstellen"),
-                       QKeySequence(Qt::CTRL | Qt::Key_L), true, nullptr);
-    M_Datenbank->addSeparator()->setObjectName(QStringLiteral("N2"));
-    M_NeueDatenbank = addEntry(M_Datenbank, 0, "M_NeueDatenbank", QStringLiteral("Neue Datenbank anlegen"),
-                               QKeySequence(), false, nullptr);
-    M_AlteDatenbank = addEntry(M_Datenbank, 0, "M_AlteDatenbank", QStringLiteral("Alte Datenbank öffnen"),
-                               QKeySequence(), false, nullptr);
-    M_Datenbank->addSeparator()->setObjectName(QStringLiteral("N3"));
-    M_Ende = addEntry(M_Datenbank, 0, "M_Ende", QStringLiteral("&Beenden"), QKeySequence(Qt::ALT | Qt::Key_X),
-                      true, &TFormMain::M_EndeClick);
-
-    M_Optionen = addMenu("M_Optionen", QStringLiteral("&Einstellungen"), 1);
-    M_OptionFenster = addEntry(M_Optionen, 1, "M_OptionFenster", QStringLiteral("&Optionen"),
-                               QKeySequence(Qt::Key_F5), true, &TFormMain::M_OptionFensterClick);
-    M_Firma = addEntry(M_Optionen, 1, "M_Firma", QStringLiteral("Firmendaten ändern"),
-                       QKeySequence(Qt::Key_F6), true, nullptr);
-
-    M_Hilfe = addMenu("M_Hilfe", QStringLiteral("&Hilfe"), 2);
-    M_HilfeIndex = addEntry(M_Hilfe, 2, "M_HilfeIndex", QStringLiteral("&Hilfe im Browser anzeigen"),
-                            QKeySequence(Qt::Key_F1), true, &TFormMain::M_HilfeIndexClick);
+    M_Datenbank = ui->M_Datenbank;
+    M_Optionen = ui->M_Optionen;
+    M_Hilfe = ui->M_Hilfe;
+    M_Verbinden = ui->M_Verbinden;
+    M_Trennen = ui->M_Trennen;
+    M_Sichern = ui->M_Sichern;
+    M_Laden = ui->M_Laden;
+    M_NeueDatenbank = ui->M_NeueDatenbank;
+    M_AlteDatenbank = ui->M_AlteDatenbank;
+    M_Ende = ui->M_Ende;
+    M_OptionFenster = ui->M_OptionFenster;
+    M_Firma = ui->M_Firma;
+    M_HilfeIndex = ui->M_HilfeIndex;
+    // Each menu's entries form a group, so that a locked menu silences their keys and an entry
+    // disabled on its own stays disabled when the menu comes back.
+    for (QMenu* m : {M_Datenbank, M_Optionen, M_Hilfe}) {
+        auto* group = new QActionGroup(this);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+        for (QAction* a : m->actions()) {
+            if (a->isSeparator())
+                continue;
+            group->addAction(a);
+            addAction(a); // shortcuts work while the menu is closed
+        }
+    }
+    const std::pair<QAction*, void (TFormMain::*)()> handlers[] = {
+        {M_Verbinden, &TFormMain::M_VerbindenClick},
+        {M_Trennen, &TFormMain::M_TrennenClick},
+        {M_Ende, &TFormMain::M_EndeClick},
+        {M_OptionFenster, &TFormMain::M_OptionFensterClick},
+        {M_HilfeIndex, &TFormMain::M_HilfeIndexClick}};
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this,
+                [this, h = handler] { guarded([this, h] { (this->*h)(); }); });
 }
 
 void TFormMain::buildRecordForm() {

@@ -15,8 +15,12 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <array>
+#include <memory>
 
 class AddressPanel;
+namespace Ui {
+class TFormMain;
+}
 class DataSource;
 class DateEdit;
 class LookupComboBox;
@@ -159,6 +163,6 @@ private:
     bool m_activated = false;
     WindowState m_state = WindowState::Browse;
     std::array<AddressPanel*, 4> m_panels{};
-    std::array<QActionGroup*, 3> m_menuGroups{};
+    std::unique_ptr<Ui::TFormMain> ui;
     QList<QLabel*> m_captions;
 };
