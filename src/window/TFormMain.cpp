@@ -19,45 +19,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QDir>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
-
-// Colour integers are blue-green-red (red in the low byte). Values with the high byte set name
-// a system colour; those take the desktop's colour of that kind.
-QColor colourOf(int value, QPalette::ColorRole fallbackRole) {
-    if (quint32(value) & 0xFF000000u) {
-        const QPalette pal = QApplication::palette();
-        switch (value & 0xFF) {
-        case 5:
-            return pal.color(QPalette::Base);
-        case 8:
-            return pal.color(QPalette::Text);
-        case 15:
-            return pal.color(QPalette::Button);
-        case 18:
-            return pal.color(QPalette::ButtonText);
-        default:
-            return pal.color(fallbackRole);
-        }
-    }
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-void setColour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
-    QPalette p = w->palette();
-    p.setColor(role, c);
-    w->setPalette(p);
-}
 
 QFont boldFont(const QFont& base, int pixelSize = 0) {
     QFont f = base;
@@ -383,130 +352,6 @@ void TFormMain::EnterBrowseMode() {
 
 void TFormMain::EnterEditMode() {
     setWindowState(WindowState::Edit);
-}
-
-void TFormMain::ApplyColourScheme() {
-    const TFormOptions& o = *m_forms.FormOptions;
-    auto slot = [&](int s, QPalette::ColorRole fallback) { return colourOf(o.slotColour(s), fallback); };
-
-    setAutoFillBackground(true);
-    setColour(this, QPalette::Window, slot(0, QPalette::Window));
-    setColour(this, QPalette::WindowText, slot(1, QPalette::WindowText));
-    for (AddressPanel* p : m_panels) {
-        for (QLabel* l : p->lines())
-            setColour(l, QPalette::WindowText, slot(1, QPalette::WindowText));
-        setColour(p->heading(), QPalette::WindowText, slot(2, QPalette::WindowText));
-    }
-    setColour(Panel_Formular, QPalette::Window, slot(3, QPalette::Window));
-    for (QLabel* l : m_captions)
-        setColour(l, QPalette::WindowText, slot(4, QPalette::WindowText));
-    setColour(CheckBox_Filter, QPalette::WindowText, slot(4, QPalette::WindowText));
-    // The captions Label_EWBNR and Label_Spul use the window's font colour.
-    setColour(findChild<QLabel*>(QStringLiteral("Label_EWBNR")), QPalette::WindowText,
-              slot(1, QPalette::WindowText));
-    setColour(findChild<QLabel*>(QStringLiteral("Label_Spul")), QPalette::WindowText,
-              slot(1, QPalette::WindowText));
-    const QColor back = slot(5, QPalette::Base), fore = slot(6, QPalette::Text);
-    QList<QWidget*> entries = {DBEdit_SerienNr, DBEdit_EWBNR,    DBLU_Notiz,     DBLU_Typ,
-                               DBLU_Kaliber,    DBLU_Hersteller, DBLU_Verkaufer, DBLU_Kaufer,
-                               DBLU_EWB,        DBLU_Amt,        DBLU_KauferAmt};
-    for (DateEdit* d : {DBEdit_KDatum, DBEdit_VDatum, DBEdit_EWBDatum, DBEdit_VJgdSch})
-        entries << d->lineEdit();
-    for (QWidget* w : entries) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Base, back);
-        p.setColor(QPalette::Button, back);
-        p.setColor(QPalette::Text, fore);
-        p.setColor(QPalette::ButtonText, fore);
-        w->setPalette(p);
-    }
-    // The toolbar, the sort box, the step box, the two displays and the status bar keep their colours.
-    for (QWidget* w :
-         QList<QWidget*>{Panel_Navi, Combo_Sort, Spin_Spul, DBText_Index, DBText_BDatum, statusBar()})
-        w->setPalette(QApplication::palette());
-}
-
-// ------------------------------------------------------------------ start and end
-
-void TFormMain::showEvent(QShowEvent* e) {
-    QMainWindow::showEvent(e);
-    if (!m_activated) {
-        // Once per run, right after the window first shows; later activations do nothing.
-        m_activated = true;
-        QTimer::singleShot(0, this, [this] { guarded([this] { FormActivate(); }); });
-    }
-}
-
-void TFormMain::FormActivate() {
-    Konst::AppDir = QDir::toNativeSeparators(QDir(startFolder).absolutePath() + QLatin1Char('/'));
-    Konst::SpulStep = 10;
-    Konst::RecordEditing = false;
-    Konst::FirmDataMode = true;
-    Konst::PasswordText = Konst::scrambledDatabasePassword();
-    Konst::DescramblePassword(Konst::PasswordText, Konst::PasswordText);
-    Konst::ConnectionString = Konst::buildConnectionString(Konst::AppDir, Konst::PasswordText);
-    Konst::PasswordText.clear();
-    dm().Connect();
-    dm().ATab_User->first();
-
-    const auto typed = m_forms.prompts->input(QStringLiteral("Eingabe erforderlich"),
-                                              QStringLiteral("Geben Sie Ihr Passwort ein:"), QString());
-    Konst::PasswordText = typed.value_or(QString());
-    if (Konst::PasswordText != dm().ATab_User->asString(QStringLiteral("Passwort"))) {
-        m_forms.prompts->message(QStringLiteral("Falsches Passwort - Programm wird beendet"));
-        close();
-        return;
-    }
-
-    FillSortChoices();
-    Combo_Sort->setMaxVisibleItems(16);
-    LoadUserSettings();
-    Spin_Spul->setValue(Konst::SpulStep);
-    Spin_SpulChange();
-    CountUnsold(dm());
-    UpdateStatusBar();
-    Konst::FirmDataMode = false;
-}
-
-void TFormMain::closeEvent(QCloseEvent* e) {
-    // FormCloseQuery
-    if (!Konst::FirmDataMode && m_forms.FormOptions->Check_ProgEnde->isChecked() &&
-        m_forms.prompts->yesNo(QStringLiteral("Programm wirklich beenden?")) != Prompts::Answer::Yes) {
-        e->ignore();
-        return;
-    }
-    if (dm().isConnected() && !runGuarded(*m_forms.prompts, [this] { dm().Disconnect(); })) {
-        e->ignore();
-        return;
-    }
-    e->accept();
-}
-
-void TFormMain::M_EndeClick() {
-    close();
-}
-
-void TFormMain::M_VerbindenClick() {
-    M_Trennen->setEnabled(true);
-    M_Verbinden->setEnabled(false);
-    dm().Connect();
-}
-
-void TFormMain::M_TrennenClick() {
-    M_Trennen->setEnabled(false);
-    M_Verbinden->setEnabled(true);
-    dm().Disconnect();
-    for (int i = 0; i < 4; ++i)
-        setStatusPanelText(i, QString());
-}
-
-void TFormMain::M_OptionFensterClick() {
-    m_forms.runner->exec(m_forms.FormOptions);
-}
-
-void TFormMain::M_HilfeIndexClick() {
-    if (!m_forms.prompts->openFile(Konst::appPath(QStringLiteral("Help\\Help.html"))))
-        m_forms.prompts->message(QStringLiteral("Fehler beim Aufrufen der Hilfe"));
 }
 
 // ------------------------------------------------------------------ record commands

@@ -1,0 +1,94 @@
+// Start-up, login and close request of the register window, and the commands of its menus.
+#include "common/DialogRunner.h"
+#include "common/HandlerGuard.h"
+#include "common/Konst.h"
+#include "common/Prompts.h"
+#include "settings/TFormOptions.h"
+#include "store/RegisterRules.h"
+#include "window/TFormMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QTimer>
+
+void TFormMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!m_activated) {
+        // Once per run, right after the window first shows; later activations do nothing.
+        m_activated = true;
+        QTimer::singleShot(0, this, [this] { guarded([this] { FormActivate(); }); });
+    }
+}
+
+void TFormMain::FormActivate() {
+    Konst::AppDir = QDir::toNativeSeparators(QDir(startFolder).absolutePath() + QLatin1Char('/'));
+    Konst::SpulStep = 10;
+    Konst::RecordEditing = false;
+    Konst::FirmDataMode = true;
+    Konst::PasswordText = Konst::scrambledDatabasePassword();
+    Konst::DescramblePassword(Konst::PasswordText, Konst::PasswordText);
+    Konst::ConnectionString = Konst::buildConnectionString(Konst::AppDir, Konst::PasswordText);
+    Konst::PasswordText.clear();
+    dm().Connect();
+    dm().ATab_User->first();
+
+    const auto typed = m_forms.prompts->input(QStringLiteral("Eingabe erforderlich"),
+                                              QStringLiteral("Geben Sie Ihr Passwort ein:"), QString());
+    Konst::PasswordText = typed.value_or(QString());
+    if (Konst::PasswordText != dm().ATab_User->asString(QStringLiteral("Passwort"))) {
+        m_forms.prompts->message(QStringLiteral("Falsches Passwort - Programm wird beendet"));
+        close();
+        return;
+    }
+
+    FillSortChoices();
+    Combo_Sort->setMaxVisibleItems(16);
+    LoadUserSettings();
+    Spin_Spul->setValue(Konst::SpulStep);
+    Spin_SpulChange();
+    CountUnsold(dm());
+    UpdateStatusBar();
+    Konst::FirmDataMode = false;
+}
+
+void TFormMain::closeEvent(QCloseEvent* e) {
+    // FormCloseQuery
+    if (!Konst::FirmDataMode && m_forms.FormOptions->Check_ProgEnde->isChecked() &&
+        m_forms.prompts->yesNo(QStringLiteral("Programm wirklich beenden?")) != Prompts::Answer::Yes) {
+        e->ignore();
+        return;
+    }
+    if (dm().isConnected() && !runGuarded(*m_forms.prompts, [this] { dm().Disconnect(); })) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+void TFormMain::M_EndeClick() {
+    close();
+}
+
+void TFormMain::M_VerbindenClick() {
+    M_Trennen->setEnabled(true);
+    M_Verbinden->setEnabled(false);
+    dm().Connect();
+}
+
+void TFormMain::M_TrennenClick() {
+    M_Trennen->setEnabled(false);
+    M_Verbinden->setEnabled(true);
+    dm().Disconnect();
+    for (int i = 0; i < 4; ++i)
+        setStatusPanelText(i, QString());
+}
+
+void TFormMain::M_OptionFensterClick() {
+    m_forms.runner->exec(m_forms.FormOptions);
+}
+
+void TFormMain::M_HilfeIndexClick() {
+    if (!m_forms.prompts->openFile(Konst::appPath(QStringLiteral("Help\\Help.html"))))
+        m_forms.prompts->message(QStringLiteral("Fehler beim Aufrufen der Hilfe"));
+}
