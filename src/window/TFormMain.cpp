@@ -40,8 +40,9 @@ QFont boldFont(const QFont& base, int pixelSize = 0) {
 
 // ------------------------------------------------------------------ construction
 
-TFormMain::TFormMain(Forms& forms, QWidget* parent)
-    : QMainWindow(parent), m_forms(forms), ui(std::make_unique<Ui::TFormMain>()) {
+TFormMain::TFormMain(Forms& forms, Prompts& prompts, DialogRunner& runner, QWidget* parent)
+    : QMainWindow(parent), m_forms(forms), m_prompts(prompts), m_runner(runner),
+      ui(std::make_unique<Ui::TFormMain>()) {
     ui->setupUi(this);
     // Font in pixels, without scaling to the screen's text size: a .ui file only holds points.
     QFont f(QStringLiteral("Arial"));
@@ -67,7 +68,7 @@ TFormMain::TFormMain(Forms& forms, QWidget* parent)
 TFormMain::~TFormMain() = default;
 
 void TFormMain::guarded(const std::function<void()>& handler) {
-    runGuarded(*m_forms.prompts, handler);
+    runGuarded(m_prompts, handler);
 }
 
 void TFormMain::buildMenus() {
@@ -221,8 +222,8 @@ void TFormMain::buildStatusBar() {
     }
 }
 
-void TFormMain::bindDataModule() {
-    TDatMod& d = dm();
+void TFormMain::bindDataModule(TDatMod& d) {
+    m_datMod = &d;
     d.setPort(this);
     DScr_Vorgang = new DataSource(d.ASet_Vorgang, this);
     DScr_Vorgang->setObjectName(QStringLiteral("DScr_Vorgang"));
@@ -267,7 +268,7 @@ void TFormMain::ApplyRegisterSort() {
         reg.setCommandText(query);
         reg.open();
     } catch (const std::exception&) {
-        m_forms.prompts->message(QStringLiteral("Fehlerhafte Suchkriterien"));
+        m_prompts.message(QStringLiteral("Fehlerhafte Suchkriterien"));
         reg.close();
         reg.setCommandText(RegisterQuery::kWholeRegister);
         reg.open();

@@ -33,10 +33,13 @@ class QMenu;
 class TFormMain : public QMainWindow, public RegisterWindowPort {
     Q_OBJECT
 public:
-    explicit TFormMain(Forms& forms, QWidget* parent = nullptr);
+    // `prompts` asks the user, `runner` shows the dialogs; `forms` holds the dialogs this window
+    // opens, which are created after it.
+    TFormMain(Forms& forms, Prompts& prompts, DialogRunner& runner, QWidget* parent = nullptr);
     ~TFormMain() override;
-    // Binds the record form to the data module once it exists (it is created after this window).
-    void bindDataModule();
+    // Binds the record form to the data module once it exists (it is created after this window);
+    // the window reaches the database only through it.
+    void bindDataModule(TDatMod& datMod);
 
     // ---- shared procedures that work on this window
     void FillSortChoices();
@@ -158,8 +161,11 @@ private:
     void moveRegisterTo(int position);
     void fillAddress(AddressPanel& panel, const QString& keyColumn, bool partner);
 
-    TDatMod& dm() const { return *m_forms.DatMod; }
+    TDatMod& dm() const { return *m_datMod; }
     Forms& m_forms;
+    Prompts& m_prompts;
+    DialogRunner& m_runner;
+    TDatMod* m_datMod = nullptr;
     bool m_activated = false;
     WindowState m_state = WindowState::Browse;
     std::array<AddressPanel*, 4> m_panels{};

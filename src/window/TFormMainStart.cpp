@@ -33,11 +33,11 @@ void TFormMain::FormActivate() {
     dm().Connect();
     dm().ATab_User->first();
 
-    const auto typed = m_forms.prompts->input(QStringLiteral("Eingabe erforderlich"),
-                                              QStringLiteral("Geben Sie Ihr Passwort ein:"), QString());
+    const auto typed = m_prompts.input(QStringLiteral("Eingabe erforderlich"),
+                                       QStringLiteral("Geben Sie Ihr Passwort ein:"), QString());
     Konst::PasswordText = typed.value_or(QString());
     if (Konst::PasswordText != dm().ATab_User->asString(QStringLiteral("Passwort"))) {
-        m_forms.prompts->message(QStringLiteral("Falsches Passwort - Programm wird beendet"));
+        m_prompts.message(QStringLiteral("Falsches Passwort - Programm wird beendet"));
         close();
         return;
     }
@@ -55,11 +55,11 @@ void TFormMain::FormActivate() {
 void TFormMain::closeEvent(QCloseEvent* e) {
     // FormCloseQuery
     if (!Konst::FirmDataMode && m_forms.FormOptions->Check_ProgEnde->isChecked() &&
-        m_forms.prompts->yesNo(QStringLiteral("Programm wirklich beenden?")) != Prompts::Answer::Yes) {
+        m_prompts.yesNo(QStringLiteral("Programm wirklich beenden?")) != Prompts::Answer::Yes) {
         e->ignore();
         return;
     }
-    if (dm().isConnected() && !runGuarded(*m_forms.prompts, [this] { dm().Disconnect(); })) {
+    if (dm().isConnected() && !runGuarded(m_prompts, [this] { dm().Disconnect(); })) {
         e->ignore();
         return;
     }
@@ -85,10 +85,10 @@ void TFormMain::M_TrennenClick() {
 }
 
 void TFormMain::M_OptionFensterClick() {
-    m_forms.runner->exec(m_forms.FormOptions);
+    m_runner.exec(m_forms.FormOptions);
 }
 
 void TFormMain::M_HilfeIndexClick() {
-    if (!m_forms.prompts->openFile(Konst::appPath(QStringLiteral("Help\\Help.html"))))
-        m_forms.prompts->message(QStringLiteral("Fehler beim Aufrufen der Hilfe"));
+    if (!m_prompts.openFile(Konst::appPath(QStringLiteral("Help\\Help.html"))))
+        m_prompts.message(QStringLiteral("Fehler beim Aufrufen der Hilfe"));
 }
