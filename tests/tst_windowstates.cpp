@@ -195,6 +195,28 @@ void TestWindowStates::hints() {
         QCOMPARE(b->toolTip(), QString::fromUtf8(hint));
         QVERIFY2(!b->accessibleName().isEmpty(), name);
     }
+    // Every box of the record form is announced by its caption.
+    const std::pair<const char*, const char*> boxes[] = {{"DBEdit_KDatum_Text", "Kauf-Datum"},
+                                                         {"DBEdit_SerienNr", "Serien-Nr."},
+                                                         {"DBLU_Typ", "Waffentyp"},
+                                                         {"DBLU_Kaliber", "Kaliber"},
+                                                         {"DBLU_Hersteller", "Fabrik, Hersteller"},
+                                                         {"DBLU_Verkaufer", "Verkäufer"},
+                                                         {"DBLU_Kaufer", "Käufer"},
+                                                         {"DBLU_EWB", "Erwerbsberechtigung"},
+                                                         {"DBEdit_EWBNR", "EWB-Nummer"},
+                                                         {"DBEdit_EWBDatum_Text", "EWB-Datum"},
+                                                         {"DBEdit_VDatum_Text", "Verkaufs-Datum"},
+                                                         {"DBEdit_VJgdSch_Text", "Jagdschein gltg. bis"},
+                                                         {"DBLU_Amt", "ausstell. Amt/Land"},
+                                                         {"DBLU_KauferAmt", "für Käufer zuständiges Amt"},
+                                                         {"DBLU_Notiz", "Notiz"},
+                                                         {"Spin_Spul", "Spulspeed"}};
+    for (const auto& [name, caption] : boxes) {
+        auto* box = w().findChild<QWidget*>(name);
+        QVERIFY2(box, name);
+        QCOMPARE(box->accessibleName(), QString::fromUtf8(caption));
+    }
 }
 
 QTEST_MAIN(TestWindowStates)
