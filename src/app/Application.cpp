@@ -19,12 +19,12 @@ Application::Application(Prompts& prompts) {
     forms.runner = &runner;
     // Creating a window neither shows it nor touches the database. The dialogs are children of
     // the register window and go with it.
-    m_main = std::make_unique<TFormMain>(forms);
+    m_main = std::make_unique<TFormMain>(forms, prompts, runner);
     forms.FormMain = m_main.get();
     m_datMod = std::make_unique<TDatMod>();
     forms.DatMod = m_datMod.get();
     m_datMod->singleInstance = true;
-    forms.FormMain->bindDataModule();
+    forms.FormMain->bindDataModule(*forms.DatMod);
     forms.FormWaffentyp = new TFormWaffentyp(forms, forms.FormMain);
     forms.FormKaliber = new TFormKaliber(forms, forms.FormMain);
     forms.FormHersteller = new TFormHersteller(forms, forms.FormMain);

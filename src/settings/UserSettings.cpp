@@ -1,77 +1,60 @@
 #include "settings/UserSettings.h"
 
-#include "common/Forms.h"
-#include "common/Konst.h"
-#include "settings/TFormOptions.h"
-#include "store/TDatMod.h"
-#include "window/TFormMain.h"
+#include "store/Dataset.h"
 
-#include <algorithm>
+#include <QScopeGuard>
 
-namespace UserSettings {
+namespace {
 
-void LoadUserSettings(Forms& forms) {
-    TFormMain& main = *forms.FormMain;
-    TFormOptions& options = *forms.FormOptions;
-    const Dataset& user = *forms.DatMod->ATab_User;
+QString colourColumn(int slot) {
+    return QStringLiteral("Farbe%1").arg(slot, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+UserSettings UserSettings::read(const Dataset& user) {
     auto i = [&](const char* column) { return user.asInteger(QString::fromLatin1(column)); };
     auto b = [&](const char* column) { return user.asBoolean(QString::fromLatin1(column)); };
-
-    main.setGeometry(i("Links"), i("Oben"), std::max(i("Breit"), main.minimumWidth()),
-                     std::max(i("Hoch"), main.minimumHeight()));
-    if (b("WinState"))
-        main.showMaximized();
-    Konst::SavedFilter = user.asString(QStringLiteral("SFilter"));
-    Konst::CurrentIndex = i("Aktuell");
-    for (int slot = 0; slot < TFormOptions::kSlotCount; ++slot)
-        options.setSlotColour(slot,
-                              user.asInteger(QStringLiteral("Farbe%1").arg(slot, 2, 10, QLatin1Char('0'))));
-    options.Check_Verbinden->setChecked(b("CheckConnect"));
-    options.Check_TabEdit->setChecked(b("CheckTabChange"));
-    options.Check_Sicherung->setChecked(b("CheckDataSave"));
-    options.Check_SubTabs->setChecked(b("CheckSubTab"));
-    options.Check_DruckIndex->setChecked(b("CheckDruckSort"));
-    options.Check_ProgEnde->setChecked(b("CheckProgEnde"));
-    Konst::SpulStep = i("SpulSpeed");
-    main.ApplyColourScheme();
+    UserSettings s;
+    s.geometry = QRect(i("Links"), i("Oben"), i("Breit"), i("Hoch"));
+    s.maximized = b("WinState");
+    s.sortOrder = i("Sortierung");
+    s.savedFilter = user.asString(QStringLiteral("SFilter"));
+    s.currentIndex = i("Aktuell");
+    for (int slot = 0; slot < kColourSlots; ++slot)
+        s.colours[std::size_t(slot)] = user.asInteger(colourColumn(slot));
+    s.connectAtStart = b("CheckConnect");
+    s.tableEditing = b("CheckTabChange");
+    s.backupAtStart = b("CheckDataSave");
+    s.copySubTables = b("CheckSubTab");
+    s.printByIndex = b("CheckDruckSort");
+    s.confirmExit = b("CheckProgEnde");
+    s.spulSpeed = i("SpulSpeed");
+    return s;
 }
 
-void SaveUserSettings(Forms& forms) {
-    TFormMain& main = *forms.FormMain;
-    TFormOptions& options = *forms.FormOptions;
-    Dataset& user = *forms.DatMod->ATab_User;
-    Dataset& reg = *forms.DatMod->ASet_Vorgang;
-
+void UserSettings::write(Dataset& user) const {
     user.edit();
-    const bool maximized = main.isMaximized();
-    if (maximized)
-        main.showNormal(); // the stored geometry is always the normal one
+    auto undo = qScopeGuard([&] { user.cancel(); });
     user.setValue(QStringLiteral("WinState"), maximized);
-    const QRect g = main.geometry();
-    user.setValue(QStringLiteral("Oben"), g.top());
-    user.setValue(QStringLiteral("Links"), g.left());
-    user.setValue(QStringLiteral("Breit"), g.width());
-    user.setValue(QStringLiteral("Hoch"), g.height());
-    // Without a chosen order the stored one stays: -1 does not fit the column.
-    if (main.Combo_Sort->currentIndex() >= 0)
-        user.setValue(QStringLiteral("Sortierung"), main.Combo_Sort->currentIndex());
-    user.setValue(QStringLiteral("SFilter"), Konst::SavedFilter);
-    user.setValue(QStringLiteral("Aktuell"), reg.isActive() ? reg.asInteger(QStringLiteral("Index")) : 0);
-    for (int slot = 0; slot < TFormOptions::kSlotCount; ++slot)
-        user.setValue(QStringLiteral("Farbe%1").arg(slot, 2, 10, QLatin1Char('0')), options.slotColour(slot));
-    user.setValue(QStringLiteral("CheckConnect"), options.Check_Verbinden->isChecked());
-    user.setValue(QStringLiteral("CheckTabChange"), options.Check_TabEdit->isChecked());
-    user.setValue(QStringLiteral("CheckDataSave"), options.Check_Sicherung->isChecked());
-    user.setValue(QStringLiteral("CheckSubTab"), options.Check_SubTabs->isChecked());
-    user.setValue(QStringLiteral("CheckDruckSort"), options.Check_DruckIndex->isChecked());
-    user.setValue(QStringLiteral("CheckProgEnde"), options.Check_ProgEnde->isChecked());
-    user.setValue(QStringLiteral("SpulSpeed"), Konst::SpulStep);
-    try {
-        user.post();
-    } catch (...) {
-        user.cancel();
-        throw;
-    }
+    user.setValue(QStringLiteral("Oben"), geometry.top());
+    user.setValue(QStringLiteral("Links"), geometry.left());
+    user.setValue(QStringLiteral("Breit"), geometry.width());
+    user.setValue(QStringLiteral("Hoch"), geometry.height());
+    // -1 (no order chosen) does not fit the column.
+    if (sortOrder && *sortOrder >= 0)
+        user.setValue(QStringLiteral("Sortierung"), *sortOrder);
+    user.setValue(QStringLiteral("SFilter"), savedFilter);
+    user.setValue(QStringLiteral("Aktuell"), currentIndex);
+    for (int slot = 0; slot < kColourSlots; ++slot)
+        user.setValue(colourColumn(slot), colours[std::size_t(slot)]);
+    user.setValue(QStringLiteral("CheckConnect"), connectAtStart);
+    user.setValue(QStringLiteral("CheckTabChange"), tableEditing);
+    user.setValue(QStringLiteral("CheckDataSave"), backupAtStart);
+    user.setValue(QStringLiteral("CheckSubTab"), copySubTables);
+    user.setValue(QStringLiteral("CheckDruckSort"), printByIndex);
+    user.setValue(QStringLiteral("CheckProgEnde"), confirmExit);
+    user.setValue(QStringLiteral("SpulSpeed"), spulSpeed);
+    user.post();
+    undo.dismiss();
 }
-
-} // namespace UserSettings

@@ -1,15 +1,37 @@
 #pragma once
 
-struct Forms;
+#include <QRect>
+#include <QString>
+#include <array>
+#include <optional>
 
-// Moves what the user arranges between the settings row (first row of Benutzer) and the
-// windows and globals.
-namespace UserSettings {
+class Dataset;
 
-// Reads the settings row into the window geometry, the colour slots, the option boxes and
-// the globals SavedFilter, CurrentIndex and SpulStep; ends by painting the windows.
-void LoadUserSettings(Forms& forms);
-// Writes the state into the settings row and posts it.
-void SaveUserSettings(Forms& forms);
+// What the user arranges, as the settings row (first row of Benutzer) holds it. The register
+// window and the options dialog fill it and apply it; this side only reads and writes the row.
+struct UserSettings {
+    static constexpr int kColourSlots = 13;
 
-} // namespace UserSettings
+    // The window's normal geometry and whether it was maximized.
+    QRect geometry;
+    bool maximized = false;
+    // Sort order; without one the stored order stays as it is.
+    std::optional<int> sortOrder;
+    QString savedFilter;
+    int currentIndex = 0;
+    std::array<int, kColourSlots> colours{};
+    // The six option boxes of the options dialog.
+    bool connectAtStart = false;
+    bool tableEditing = false;
+    bool backupAtStart = false;
+    bool copySubTables = false;
+    bool printByIndex = false;
+    bool confirmExit = false;
+    int spulSpeed = 10;
+
+    // Reads the current row of `user`.
+    static UserSettings read(const Dataset& user);
+    // Writes into the current row of `user` and posts it; on a failed post the row is left
+    // unchanged and the error rethrown.
+    void write(Dataset& user) const;
+};

@@ -3,6 +3,7 @@
 #include "common/DbError.h"
 #include "common/Konst.h"
 #include "store/RegisterQuery.h"
+#include "store/RegisterRules.h"
 #include "store/RestorePoint.h"
 
 #include <QFileInfo>
@@ -126,7 +127,7 @@ void TDatMod::ASet_VorgangAfterPost() {
 
 void CountUnsold(TDatMod& datMod) {
     Konst::UnsoldCount = 0;
-    Konst::UnsoldCount = datMod.ASet_Vorgang->countEqual(QStringLiteral("Kaufer"), 1);
+    Konst::UnsoldCount = RegisterRules::countUnsold(*datMod.ASet_Vorgang);
 }
 
 // ---------------------------------------------------------------- restore points

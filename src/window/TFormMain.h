@@ -3,6 +3,8 @@
 #include "common/Forms.h"
 #include "search/ResultsView.h"
 #include "store/TDatMod.h"
+#include "window/SpulSpinBox.h"
+#include "window/WindowState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +18,10 @@
 #include <array>
 #include <memory>
 
+class AddressPanel;
+namespace Ui {
+class TFormMain;
+}
 class DataSource;
 class DateEdit;
 class LookupComboBox;
@@ -23,28 +29,18 @@ class QAction;
 class QActionGroup;
 class QMenu;
 
-// The step box of fast forward: 2 to 500, but a typed number counts as typed until the box is
-// left, and an empty box counts as 2.
-class SpulSpinBox : public QSpinBox {
-    Q_OBJECT
-public:
-    using QSpinBox::QSpinBox;
-    QLineEdit* editor() const { return lineEdit(); }
-
-protected:
-    QValidator::State validate(QString& input, int& pos) const override;
-    void fixup(QString& input) const override;
-};
-
 // The register window: the record form with its address panels and toolbar, the table page,
 // the menus and the status bar.
 class TFormMain : public QMainWindow, public RegisterWindowPort, public SearchWindowPort {
     Q_OBJECT
 public:
-    explicit TFormMain(Forms& forms, QWidget* parent = nullptr);
+    // `prompts` asks the user, `runner` shows the dialogs; `forms` holds the dialogs this window
+    // opens, which are created after it.
+    TFormMain(Forms& forms, Prompts& prompts, DialogRunner& runner, QWidget* parent = nullptr);
     ~TFormMain() override;
-    // Binds the record form to the data module once it exists (it is created after this window).
-    void bindDataModule();
+    // Binds the record form to the data module once it exists (it is created after this window);
+    // the window reaches the database only through it.
+    void bindDataModule(TDatMod& datMod);
 
     // ---- shared procedures that work on this window
     void FillSortChoices();
@@ -53,8 +49,14 @@ public:
     void ShowPartyPanels() override;
     void EnterBrowseMode();
     void EnterEditMode();
+    // Puts every control of the window into what the state table says for `state`.
+    void setWindowState(WindowState state);
+    WindowState windowState() const { return m_state; }
     void ApplyColourScheme();
     void setStatusPanelText(int panel, const QString& text) override;
+    // Reads the settings row into the window, the options dialog and the globals, then paints.
+    void LoadUserSettings();
+    // Hands the window's and the options' state to the settings row and posts it.
     void SaveUserSettings() override;
     QString statusPanelText(int panel) const;
 
@@ -157,13 +159,6 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    struct AddressPanel {
-        QLabel* heading;
-        QLabel* name;
-        QLabel* street;
-        QLabel* plz;
-        QLabel* town;
-    };
     void buildMenus();
     void buildRecordForm();
     void buildAddressPanels(QWidget* page);
@@ -174,15 +169,16 @@ private:
     void guarded(const std::function<void()>& handler);
     bool registerNavigable() const;
     void moveRegisterTo(int position);
-    void fillAddress(const AddressPanel& panel, const QString& keyColumn, bool partner);
-    void setDataControlsReadOnly(bool readOnly);
-    void setMenusEnabled(bool enabled);
-    void setToolbarForEdit(bool edit);
+    void fillAddress(AddressPanel& panel, const QString& keyColumn, bool partner);
 
-    TDatMod& dm() const { return *m_forms.DatMod; }
+    TDatMod& dm() const { return *m_datMod; }
     Forms& m_forms;
+    Prompts& m_prompts;
+    DialogRunner& m_runner;
+    TDatMod* m_datMod = nullptr;
     bool m_activated = false;
-    std::array<AddressPanel, 4> m_panels{};
-    std::array<QActionGroup*, 3> m_menuGroups{};
+    WindowState m_state = WindowState::Browse;
+    std::array<AddressPanel*, 4> m_panels{};
+    std::unique_ptr<Ui::TFormMain> ui;
     QList<QLabel*> m_captions;
 };

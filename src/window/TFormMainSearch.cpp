@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 
 void TFormMain::bindSearch() {
-    Results = std::make_unique<ResultsView>(dm(), *this, *m_forms.prompts);
+    Results = std::make_unique<ResultsView>(dm(), *this, m_prompts);
     m_forms.Results = Results.get();
     CheckBox_Filter->setAccessibleName(CheckBox_Filter->text());
     // Every change of the box runs the handler, whether the user clicks it or code sets it.
@@ -19,10 +19,10 @@ void TFormMain::bindSearch() {
 
 void TFormMain::SpBtn13Click() {
     if (!dm().isConnected()) {
-        m_forms.prompts->message(ResultsView::kNotConnected);
+        m_prompts.message(ResultsView::kNotConnected);
         return;
     }
-    m_forms.runner->exec(m_forms.FormSuchen);
+    m_runner.exec(m_forms.FormSuchen);
 }
 
 void TFormMain::CheckBox_FilterClick() {
