@@ -3,7 +3,12 @@
 namespace connstr {
 
 QString quoteValue(const QString& value) {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')))
+    // A value that begins with a quote would be read as quoted, so it is quoted too.
+    qsizetype first = 0;
+    while (first < value.size() && value.at(first) == QLatin1Char(' '))
+        ++first;
+    const bool leadingQuote = first < value.size() && value.at(first) == QLatin1Char('\'');
+    if (!leadingQuote && !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')))
         return value;
     QString q = value;
     q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
