@@ -10,6 +10,8 @@
 #include "support/TestFolder.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -21,6 +23,7 @@ private slots:
     void connectionStringQuoting();
     void controlCharactersAreNotStored();
     void brokenFilesGiveGermanMessages();
+    void killedWriterLosesNoCommittedEntry();
 };
 
 void TestHardening::deepNestingIsRefused() {
@@ -93,6 +96,43 @@ void TestHardening::brokenFilesGiveGermanMessages() {
     }
     error = dbErrorOf([&] { openConnection(conn); });
     QVERIFY2(error.contains(u"keine Datenbank"_s) && error.contains(u"Waffenbuch.mdb"_s), qPrintable(error));
+}
+
+void TestHardening::killedWriterLosesNoCommittedEntry() {
+    TestFolder folder;
+    QStringList committed;
+    try {
+        for (int round = 0; round < 5; ++round) {
+            QProcess child;
+            child.start(QStringLiteral(WB_CRASH_WRITER), {folder.databasePath(), QString::number(round)});
+            QVERIFY(child.waitForStarted());
+            QTest::qWait(100 + int(QRandomGenerator::global()->bounded(400)));
+            child.kill(); // SIGKILL
+            QVERIFY(child.waitForFinished());
+            const QString out = QString::fromUtf8(child.readAllStandardOutput());
+            for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts))
+                committed << line;
+        }
+    } catch (const std::exception& e) {
+        QFAIL(e.what());
+    }
+    QVERIFY(!committed.isEmpty());
+    // The program's own read-write connection rolls back what a killed writer left in its journal.
+    Connection conn;
+    openConnection(conn);
+    conn.close();
+    QString check;
+    QString error = dbErrorOf([&] { check = folder.value(u"PRAGMA integrity_check"_s).toString(); });
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(check, u"ok"_s);
+    QStringList stored;
+    error = dbErrorOf([&] {
+        for (const QVariantList& row : folder.rows(u"SELECT WTyp FROM Waffentyp"_s))
+            stored << row.value(0).toString();
+    });
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    for (const QString& text : committed)
+        QVERIFY2(stored.contains(text), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestHardening)
