@@ -1,6 +1,7 @@
 #include "common/Konst.h"
 
 #include "store/RestorePoint.h"
+#include "common/ConnectionString.h"
 
 #include <QDir>
 #include <stdexcept>
@@ -45,9 +46,10 @@ void DescramblePassword(const QString& scrambled, QString& result) {
 }
 
 QString buildConnectionString(const QString& appDir, const QString& password) {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + appDir +
-           QStringLiteral("Waffenbuch.mdb") + QStringLiteral(";Persist Security Info=False;") +
-           QStringLiteral("Jet OLEDB:Database Password=") + password;
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+           connstr::quoteValue(appDir + QStringLiteral("Waffenbuch.mdb")) +
+           QStringLiteral(";Persist Security Info=False;") + QStringLiteral("Jet OLEDB:Database Password=") +
+           connstr::quoteValue(password);
 }
 
 bool CopyDatabaseFile(const QString& source, const QString& target) {

@@ -1,6 +1,8 @@
 #include "store/Connection.h"
 
+#include "common/ConnectionString.h"
 #include "common/DbError.h"
+#include "store/DbErrorText.h"
 #include "store/GermanCollation.h"
 #include "store/JetTranslator.h"
 
@@ -129,14 +131,7 @@ Connection::~Connection() {
 }
 
 QString Connection::connectionValue(const QString& connectionString, const QString& key) {
-    for (const QString& part : connectionString.split(QLatin1Char(';'))) {
-        const qsizetype eq = part.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        if (part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-            return part.mid(eq + 1);
-    }
-    return QString();
+    return connstr::value(connectionString, key);
 }
 
 qint32 Connection::passwordVerifier(const QString& password) {
@@ -161,29 +156,7 @@ void Connection::stampPassword(sqlite3* db, const QString& password) {
 }
 
 QString Connection::errorText(sqlite3* db, int rc) {
-    const int primary = rc & 0xff;
-    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    switch (primary) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("Die Datenbank ist von einem anderen Programm gesperrt.");
-    case SQLITE_NOTADB:
-        return QStringLiteral("Die Datei ist keine gültige Datenbank.");
-    case SQLITE_READONLY:
-        return QStringLiteral("Die Datenbank ist schreibgeschützt.");
-    case SQLITE_FULL:
-        return QStringLiteral("Der Datenträger ist voll.");
-    case SQLITE_CONSTRAINT: {
-        const QString prefix = QStringLiteral("CHECK constraint failed: ");
-        if (detail.startsWith(prefix))
-            return QStringLiteral(
-                       "Der Wert für das Feld '%1' ist zu lang oder liegt außerhalb des gültigen Bereichs.")
-                .arg(detail.mid(prefix.size()));
-        return QStringLiteral("Die Datenbank hat den Datensatz zurückgewiesen (%1).").arg(detail);
-    }
-    default:
-        return QStringLiteral("Datenbankfehler: %1").arg(detail);
-    }
+    return dberror::text(db, rc);
 }
 
 void Connection::open() {
@@ -194,6 +167,8 @@ void Connection::open() {
         connectionValue(m_connectionString, QStringLiteral("Jet OLEDB:Database Password"));
     if (file.isEmpty() || !QFileInfo(file).isFile())
         throw DbError(QStringLiteral("Die Datei '%1' konnte nicht gefunden werden.").arg(file));
+    if (QFileInfo(file).size() == 0)
+        throw DbError(dberror::emptyFile(file));
 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_qtName);
@@ -206,7 +181,7 @@ void Connection::open() {
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_qtName);
             throw DbError(
-                QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden: %2").arg(file, text));
+                QStringLiteral("Die Datenbank '%1' kann nicht geöffnet werden (%2).").arg(file, text));
         }
         const QVariant h = db.driver()->handle();
         if (qstrcmp(h.typeName(), "sqlite3*") != 0 || !h.isValid()) {
@@ -255,7 +230,7 @@ void Connection::close() {
 
 Statement Connection::prepare(const QString& sql) const {
     if (!m_handle)
-        throw DbError(QStringLiteral("Die Verbindung zur Datenbank ist geschlossen."));
+        throw DbError(dberror::notConnected());
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;

@@ -2,8 +2,10 @@
 
 #include "common/DbError.h"
 #include "store/Connection.h"
+#include "store/DbErrorText.h"
 #include "store/GermanCollation.h"
 #include "store/Schema.h"
+#include "store/TextCheck.h"
 
 #include <algorithm>
 #include <cstring>
@@ -93,6 +95,8 @@ void Dataset::setLookupSource(const QString& table, Dataset* source) {
 }
 
 void Dataset::requireActive() const {
+    if (!isActive() && !m_connection.isOpen())
+        throw DbError(dberror::notConnected());
     if (!isActive())
         throw DbError(QStringLiteral("Die Datenmenge '%1' ist geschlossen.").arg(m_name));
 }
@@ -272,7 +276,7 @@ void Dataset::open() {
     if (isActive())
         return;
     if (!m_connection.isOpen())
-        throw DbError(QStringLiteral("Die Verbindung zur Datenbank ist geschlossen."));
+        throw DbError(dberror::notConnected());
     if (m_tableName.isEmpty() && m_commandText.trimmed().isEmpty())
         throw DbError(QStringLiteral("Für die Datenmenge '%1' ist keine Abfrage angegeben.").arg(m_name));
     m_query = buildQuery();
@@ -731,6 +735,7 @@ void Dataset::post() {
     for (int f = 0; f < m_visibleColumns; ++f) {
         if (!m_modified[std::size_t(f)])
             continue;
+        textcheck::requireStorable(m_columns[std::size_t(f)].name, m_buffer[std::size_t(f)]);
         names << quoted(m_columns[std::size_t(f)].name);
         values << m_buffer[std::size_t(f)];
     }

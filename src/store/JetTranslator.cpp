@@ -204,6 +204,10 @@ struct Operand {
     int collateAt = -1; // where a text literal's placeholder ends inside sql; -1 for anything else
 };
 
+// Deeper nesting than any statement the program builds; the limit keeps a hostile stored text from
+// exhausting the stack of the recursive descent.
+constexpr int kMaxNesting = 200;
+
 class Parser {
 public:
     Parser(const QString& text, const SchemaLookup& schema) : m_tokens(tokenize(text)), m_schema(schema) {}
@@ -316,6 +320,21 @@ private:
             unexpected(peek());
     }
 
+    // Counts one level of parentheses while it lives.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& p) : m_p(p) {
+            if (++m_p.m_depth > kMaxNesting)
+                fail(QStringLiteral("zu tief verschachtelte Klammern") + atPosition(m_p.peek().pos));
+        }
+        ~Nesting() { --m_p.m_depth; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_p;
+    };
+
     [[noreturn]] static void unexpected(const Token& t) {
         if (t.type == Tok::End)
             fail(QStringLiteral("unerwartetes Ende der Abfrage."));
@@ -363,6 +382,7 @@ private:
     // joined twice (buyer and seller both name a partner).
     QString sourcePrimary(bool aliasAllowed = false) {
         if (accept(Tok::LParen)) {
+            const Nesting level(*this);
             const QString inner = source(true);
             expect(Tok::RParen);
             return QLatin1Char('(') + inner + QLatin1Char(')');
@@ -431,6 +451,7 @@ private:
         switch (t.type) {
         case Tok::LParen: {
             take();
+            const Nesting level(*this);
             const Operand inner = conjunction();
             expect(Tok::RParen);
             o.sql = QLatin1Char('(') + inner.sql + QLatin1Char(')');
@@ -474,6 +495,7 @@ private:
 
     std::vector<Token> m_tokens;
     std::size_t m_next = 0;
+    int m_depth = 0;
     const SchemaLookup& m_schema;
     QVariantList m_params;
     QStringList m_tables;

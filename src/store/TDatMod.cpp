@@ -2,6 +2,7 @@
 
 #include "common/DbError.h"
 #include "common/Konst.h"
+#include "store/DbErrorText.h"
 #include "store/RegisterQuery.h"
 #include "store/RegisterRules.h"
 #include "store/RestorePoint.h"
@@ -79,6 +80,9 @@ void TDatMod::Connect() {
     ATab_Kauf->open();
     for (Dataset* d : {ATab_Typ, ATab_Kaliber, ATab_Amt, ATab_EWB, ATab_Hersteller, ATab_Land, ATab_User})
         d->open();
+    // The login password and every setting live in that row.
+    if (ATab_User->recordCount() == 0)
+        throw DbError(dberror::noSettingsRow(ADOCon.fileName()));
     ASet_Vorgang->close();
     ASet_Vorgang->setCommandText(RegisterQuery::kWholeRegister);
     ASet_Vorgang->open();
