@@ -1,13 +1,4 @@
 #pragma once
 
-#include <functional>
-
-class QDialog;
-
-// Shows a dialog modally. Tests replace `hook` to drive the dialog (set its boxes, press its
-// buttons) instead of running a nested event loop.
-class DialogRunner {
-public:
-    int exec(QDialog* dialog);
-    std::function<int(QDialog*)> hook;
-};
+// Moved to the widgets folder; kept so that older includes still build.
+#include "widgets/DialogRunner.h"
