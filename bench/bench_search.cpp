@@ -8,7 +8,7 @@
 // Runs offscreen by itself (the dialog is built but never shown).
 
 #include "common/DbError.h"
-#include "common/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 #include "common/Forms.h"
 #include "common/Konst.h"
 #include "common/ScriptedPrompts.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 #include "common/Forms.h"
 
 #include <QString>

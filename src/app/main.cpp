@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "common/QtPrompts.h"
+#include "widgets/QtPrompts.h"
 #include "window/TFormMain.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/MasterDialog.h"
+#include "widgets/MasterDialog.h"
 
 class TFormAmt : public MasterDialog {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/MasterDialog.h"
+#include "widgets/MasterDialog.h"
 
 // The print dialog; its reports come with the printing work.
 class TFormDruck : public MasterDialog {

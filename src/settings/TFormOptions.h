@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/MasterDialog.h"
+#include "widgets/MasterDialog.h"
 
 #include <QCheckBox>
 #include <array>

@@ -1,6 +1,6 @@
 #include "window/TFormMain.h"
 
-#include "common/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"

@@ -2,7 +2,7 @@
 // and the box "Nur Suchergebnisse anzeigen".
 #include "window/TFormMain.h"
 
-#include "common/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 #include "common/Prompts.h"
 #include "search/TFormSuchen.h"
 

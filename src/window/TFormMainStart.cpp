@@ -1,5 +1,5 @@
 // Start-up, login and close request of the register window, and the commands of its menus.
-#include "common/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"

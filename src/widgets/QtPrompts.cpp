@@ -1,4 +1,4 @@
-#include "common/QtPrompts.h"
+#include "widgets/QtPrompts.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -9,7 +9,9 @@
 #include <QUrl>
 
 namespace {
-QString title() { return QApplication::applicationName(); }
+QString title() {
+    return QApplication::applicationName();
+}
 
 // The buttons carry German texts of their own, whatever translations the desktop has.
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
@@ -19,7 +21,9 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }
 } // namespace
 
-void QtPrompts::message(const QString& text) { showBox(m_parent, QMessageBox::Information, text); }
+void QtPrompts::message(const QString& text) {
+    showBox(m_parent, QMessageBox::Information, text);
+}
 
 Prompts::Answer QtPrompts::yesNo(const QString& text, bool defaultNo) {
     QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, m_parent);
@@ -31,7 +35,8 @@ Prompts::Answer QtPrompts::yesNo(const QString& text, bool defaultNo) {
     return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt, const QString& initial) {
+std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt,
+                                        const QString& initial) {
     QInputDialog dialog(m_parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
@@ -51,6 +56,10 @@ std::optional<int> QtPrompts::chooseColour(int initial) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
-void QtPrompts::errorBox(const QString& text) { showBox(m_parent, QMessageBox::Critical, text); }
+void QtPrompts::errorBox(const QString& text) {
+    showBox(m_parent, QMessageBox::Critical, text);
+}
 
-bool QtPrompts::openFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtPrompts::openFile(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,4 +1,4 @@
-#include "common/DialogRunner.h"
+#include "widgets/DialogRunner.h"
 
 #include <QDialog>
 

@@ -1,0 +1,5 @@
+#include "dialogs/TFormAmt.h"
+
+TFormAmt::TFormAmt(Forms& forms, QWidget* parent)
+    : MasterDialog(forms, QStringLiteral("FormAmt"), QStringLiteral("Geben Sie ein neues Amt ein."), parent) {
+}

@@ -1,0 +1,5 @@
+#include "dialogs/TFormHersteller.h"
+
+TFormHersteller::TFormHersteller(Forms& forms, QWidget* parent)
+    : MasterDialog(forms, QStringLiteral("FormHersteller"),
+                   QStringLiteral("Geben Sie einen neuen Hersteller ein."), parent) {}

@@ -1,0 +1,5 @@
+#include "dialogs/TFormWaffentyp.h"
+
+TFormWaffentyp::TFormWaffentyp(Forms& forms, QWidget* parent)
+    : MasterDialog(forms, QStringLiteral("FormWaffentyp"),
+                   QStringLiteral("Geben Sie einen neuen Waffentyp ein."), parent) {}

@@ -1,0 +1,74 @@
+#include "widgets/DateEdit.h"
+
+#include <QCalendarWidget>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QToolButton>
+#include <QWidgetAction>
+
+DateEdit::DateEdit(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    m_edit = new QLineEdit(this);
+    m_edit->setPlaceholderText(QStringLiteral("TT.MM.JJJJ"));
+    m_edit->setMaxLength(10);
+    m_button = new QToolButton(this);
+    m_button->setText(QStringLiteral("▾"));
+    m_button->setToolTip(QStringLiteral("Kalender"));
+    m_button->setAccessibleName(QStringLiteral("Kalender"));
+    m_button->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(m_edit, 1);
+    layout->addWidget(m_button);
+    setFocusProxy(m_edit);
+    connect(m_edit, &QLineEdit::textEdited, this, &DateEdit::dateEdited);
+    connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
+}
+
+void DateEdit::setReadOnly(bool readOnly) {
+    m_edit->setReadOnly(readOnly);
+    m_button->setEnabled(!readOnly);
+}
+
+QDate DateEdit::date(bool* ok) const {
+    const QString text = m_edit->text().trimmed();
+    if (text.isEmpty()) {
+        if (ok)
+            *ok = true;
+        return QDate();
+    }
+    QDate d = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
+    if (!d.isValid()) {
+        // Two-digit years as the dealer types them: 00-49 this century, 50-99 the last.
+        const QDate shortYear = QDate::fromString(text, QStringLiteral("d.M.yy"));
+        if (shortYear.isValid())
+            d = shortYear.year() < 1950 ? shortYear.addYears(100) : shortYear;
+    }
+    if (ok)
+        *ok = d.isValid();
+    return d;
+}
+
+void DateEdit::setDate(const QDate& date) {
+    m_edit->setText(date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString());
+}
+
+void DateEdit::showCalendar() {
+    if (isReadOnly())
+        return;
+    QMenu menu(this);
+    auto* calendar = new QCalendarWidget(&menu);
+    calendar->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    calendar->setGridVisible(true);
+    if (date().isValid())
+        calendar->setSelectedDate(date());
+    auto* action = new QWidgetAction(&menu);
+    action->setDefaultWidget(calendar);
+    menu.addAction(action);
+    connect(calendar, &QCalendarWidget::clicked, &menu, [&](const QDate& d) {
+        setDate(d);
+        emit dateEdited();
+        menu.close();
+    });
+    menu.exec(mapToGlobal(QPoint(0, height())));
+}
