@@ -1,5 +1,7 @@
 #include "common/QtPrompts.h"
 
+#include "printing/ReportOutputDialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -9,7 +11,9 @@
 #include <QUrl>
 
 namespace {
-QString title() { return QApplication::applicationName(); }
+QString title() {
+    return QApplication::applicationName();
+}
 
 // The buttons carry German texts of their own, whatever translations the desktop has.
 void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
@@ -19,7 +23,9 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }
 } // namespace
 
-void QtPrompts::message(const QString& text) { showBox(m_parent, QMessageBox::Information, text); }
+void QtPrompts::message(const QString& text) {
+    showBox(m_parent, QMessageBox::Information, text);
+}
 
 Prompts::Answer QtPrompts::yesNo(const QString& text, bool defaultNo) {
     QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, m_parent);
@@ -31,7 +37,8 @@ Prompts::Answer QtPrompts::yesNo(const QString& text, bool defaultNo) {
     return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt, const QString& initial) {
+std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt,
+                                        const QString& initial) {
     QInputDialog dialog(m_parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
@@ -51,6 +58,14 @@ std::optional<int> QtPrompts::chooseColour(int initial) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
-void QtPrompts::errorBox(const QString& text) { showBox(m_parent, QMessageBox::Critical, text); }
+void QtPrompts::errorBox(const QString& text) {
+    showBox(m_parent, QMessageBox::Critical, text);
+}
 
-bool QtPrompts::openFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtPrompts::openFile(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<Prompts::OutputChoice> QtPrompts::chooseOutput(const QString& reportTitle) {
+    return ReportOutputDialog::ask(m_parent, reportTitle);
+}

@@ -118,3 +118,18 @@ void CountUnsold(TDatMod& datMod) {
     Konst::UnsoldCount = 0;
     Konst::UnsoldCount = datMod.ASet_Vorgang->countEqual(QStringLiteral("Kaufer"), 1);
 }
+
+void TDatMod::PrintWaffenbuch() {
+    if (reportRunner)
+        reportRunner(RvProjectBuch.projectFile, QStringLiteral("ReportWaffenbuch"));
+}
+
+void TDatMod::PrintAmt() {
+    if (reportRunner)
+        reportRunner(RvProject_Amt.projectFile, QStringLiteral("ReportAmt"));
+}
+
+void TDatMod::PrintUnterlagen() {
+    if (reportRunner)
+        reportRunner(RvProject_Unterlagen.projectFile, QStringLiteral("ReportUnterlagen"));
+}

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 // What the data module needs of the register window: its status bar, its address panels and
 // the settings it saves. The window implements it; tests may provide their own.
@@ -65,6 +66,13 @@ public:
     ReportProject RvProject_Amt;
     ReportProject RvProject_Unterlagen;
     QList<ReportDataConnection> reportConnections;
+
+    // Run the three reports through `reportRunner` (project file, report name), which the
+    // program's GUI sets; nothing happens without it.
+    void PrintWaffenbuch();
+    void PrintAmt();
+    void PrintUnterlagen();
+    std::function<void(const QString& projectFile, const QString& reportName)> reportRunner;
 
 private:
     RegisterWindowPort* m_port = nullptr;
