@@ -447,7 +447,7 @@ void TFormMain::buildToolbar(QWidget* page) {
                         {13, u"Suchen", &TFormMain::SpBtn13Click},
                         {14, u"Sortieren", &TFormMain::SpBtn14Click},
                         {15, u"Exit. Ende. Aus. Schluß. Programm beenden.", &TFormMain::M_EndeClick},
-                        {16, u"Drucken", nullptr}};
+                        {16, u"Drucken", &TFormMain::SpBtn16Click}};
     const Def bottom[8] = {{1, u"Zum ersten Datensatz", &TFormMain::SpBtn01Click},
                            {2, u"Schneller Rücklauf", &TFormMain::SpBtn02Click},
                            {3, u"Voriger Datensatz", &TFormMain::SpBtn03Click},
