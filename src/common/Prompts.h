@@ -8,6 +8,14 @@
 class Prompts {
 public:
     enum class Answer { Yes, No };
+    // Where a report goes, chosen in the output dialog.
+    struct OutputChoice {
+        enum class Destination { Preview, Printer, File };
+        Destination destination = Destination::Preview;
+        int copies = 1;
+        QString printer; // empty: the default printer
+        QString file;    // PDF file for Destination::File
+    };
 
     virtual ~Prompts() = default;
 
@@ -24,4 +32,9 @@ public:
     virtual void errorBox(const QString& text) = 0;
     // The shell's "open" on a file; false when it failed.
     virtual bool openFile(const QString& path) = 0;
+    // The output dialog of a report run; nothing when cancelled.
+    virtual std::optional<OutputChoice> chooseOutput(const QString& reportTitle) {
+        (void)reportTitle;
+        return std::nullopt;
+    }
 };

@@ -61,3 +61,10 @@ bool ScriptedPrompts::openFile(const QString& path) {
     take(QStringLiteral("shell open of %1").arg(path), a);
     return a.ok;
 }
+
+std::optional<Prompts::OutputChoice> ScriptedPrompts::chooseOutput(const QString& reportTitle) {
+    m_shown.append({QStringLiteral("output"), reportTitle});
+    OutputAnswer a{std::nullopt};
+    take(QStringLiteral("output dialog for %1").arg(reportTitle), a);
+    return a.choice;
+}

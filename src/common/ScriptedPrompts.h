@@ -14,7 +14,7 @@
 class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
-        QString kind; // "message", "yesNo", "input", "colour", "error", "open"
+        QString kind; // "message", "yesNo", "input", "colour", "error", "open", "output"
         QString text;
     };
 
@@ -24,6 +24,8 @@ public:
     void queueInputCancel() { m_answers.emplace_back(InputAnswer{std::nullopt}); }
     void queueColour(std::optional<int> colour) { m_answers.emplace_back(ColourAnswer{colour}); }
     void queueOpenResult(bool ok) { m_answers.emplace_back(OpenAnswer{ok}); }
+    void queueOutput(const OutputChoice& c) { m_answers.emplace_back(OutputAnswer{c}); }
+    void queueOutputCancel() { m_answers.emplace_back(OutputAnswer{std::nullopt}); }
 
     void message(const QString& text) override;
     Answer yesNo(const QString& text, bool defaultNo = false) override;
@@ -32,6 +34,7 @@ public:
     std::optional<int> chooseColour(int initial) override;
     void errorBox(const QString& text) override;
     bool openFile(const QString& path) override;
+    std::optional<OutputChoice> chooseOutput(const QString& reportTitle) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList texts(const QString& kind) const;
@@ -54,7 +57,10 @@ private:
     struct OpenAnswer {
         bool ok;
     };
-    using Queued = std::variant<Answer, InputAnswer, ColourAnswer, OpenAnswer>;
+    struct OutputAnswer {
+        std::optional<OutputChoice> choice;
+    };
+    using Queued = std::variant<Answer, InputAnswer, ColourAnswer, OpenAnswer, OutputAnswer>;
 
     template <class T> bool take(const QString& what, T& out);
     void unexpected(const QString& what);

@@ -1,4 +1,129 @@
 #include "printing/TFormDruck.h"
 
+#include "common/DbError.h"
+#include "common/Konst.h"
+#include "common/Prompts.h"
+#include "printing/ReportRunner.h"
+#include "settings/TFormOptions.h"
+#include "store/TDatMod.h"
+#include "ui_TFormDruck.h"
+#include "window/TFormMain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLocale>
+
 TFormDruck::TFormDruck(Forms& forms, QWidget* parent)
-    : MasterDialog(forms, QStringLiteral("FormDruck"), QStringLiteral("Drucken"), parent) {}
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::TFormDruck>()),
+      m_forms(forms) {
+    setObjectName(QStringLiteral("FormDruck"));
+    ui->setupUi(this);
+    setFixedSize(454, 218);
+    connect(ui->DateEd_Brief, &QDateEdit::dateChanged, this, &TFormDruck::DateEd_BriefChange);
+    connect(ui->BitBtn_DruckOK, &QPushButton::clicked, this, &TFormDruck::BitBtn_DruckOKClick);
+    connect(ui->BitBtn_AmtDruck, &QPushButton::clicked, this, &TFormDruck::BitBtn_AmtDruckClick);
+    connect(ui->BitBtn_Unterlagen, &QPushButton::clicked, this, &TFormDruck::BitBtn_UnterlagenClick);
+    connect(ui->BitBtn_DruckESC, &QPushButton::clicked, this, &TFormDruck::BitBtn_DruckESCClick);
+    if (forms.DatMod && !forms.DatMod->reportRunner)
+        forms.DatMod->reportRunner = [this](const QString& file, const QString& name) {
+            ReportRunner::run(m_forms, file, name, this);
+        };
+}
+
+TFormDruck::~TFormDruck() = default;
+
+void TFormDruck::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    FormActivate();
+}
+
+void TFormDruck::FormActivate() {
+    Konst::LetterDate = QDate::currentDate();
+    ui->Label_Datum->setText(QStringLiteral("aktuelles Datum: ") +
+                             Konst::LetterDate.toString(QStringLiteral("dd.MM.yyyy")));
+    ui->DateEd_Brief->setDate(Konst::LetterDate);
+    DateEd_BriefChange();
+}
+
+void TFormDruck::DateEd_BriefChange() {
+    // A box that does not hold a complete valid date leaves an invalid date, which the letters
+    // refuse instead of storing a zero date.
+    Konst::LetterDate = ui->DateEd_Brief->hasAcceptableInput() ? ui->DateEd_Brief->date() : QDate();
+}
+
+void TFormDruck::BitBtn_DruckOKClick() {
+    TFormMain* main = m_forms.FormMain;
+    const int sortPos = main ? main->Combo_Sort->currentIndex() : 0;
+    const bool filtered = main && main->CheckBox_Filter->isChecked();
+    const bool byIndex = m_forms.FormOptions && m_forms.FormOptions->Check_DruckIndex->isChecked();
+    struct Restore {
+        TFormMain* main;
+        int sortPos;
+        bool filtered;
+        ~Restore() {
+            if (!main)
+                return;
+            main->Combo_Sort->setCurrentIndex(sortPos);
+            main->ApplyRegisterSort();
+            if (main->CheckBox_Filter->isChecked() != filtered)
+                main->CheckBox_Filter->setChecked(filtered);
+        }
+    } restore{main, sortPos, filtered};
+    if (main && byIndex) {
+        if (main->CheckBox_Filter->isChecked())
+            main->CheckBox_Filter->setChecked(false);
+        main->Combo_Sort->setCurrentIndex(0);
+        main->ApplyRegisterSort();
+    }
+    run([this] { m_forms.DatMod->PrintWaffenbuch(); });
+}
+
+void TFormDruck::run(const std::function<void()>& print) {
+    try {
+        print();
+    } catch (const DbError& e) {
+        m_forms.prompts->errorBox(e.message());
+    }
+}
+
+bool TFormDruck::storeLetterDate() {
+    TDatMod* dm = m_forms.DatMod;
+    if (!dm->isConnected() || !dm->ASet_Vorgang->isActive()) {
+        m_forms.prompts->message(
+            QStringLiteral("Die Datenbank ist nicht verbunden. Bitte zuerst die Verbindung herstellen."));
+        return false;
+    }
+    if (dm->ASet_Vorgang->recNo() < 1) {
+        m_forms.prompts->message(
+            QStringLiteral("Es ist kein Datensatz ausgewählt. Bitte zuerst den Eintrag im Waffenbuch wählen, "
+                           "zu dem der Brief gehört."));
+        return false;
+    }
+    if (!Konst::LetterDate.isValid()) {
+        m_forms.prompts->message(QStringLiteral(
+            "Das Briefdatum ist unvollständig oder ungültig. Bitte ein gültiges Datum eingeben."));
+        return false;
+    }
+    dm->ASet_Vorgang->edit();
+    dm->ASet_Vorgang->setValue(QStringLiteral("BriefDatum"), Konst::LetterDate);
+    dm->ASet_Vorgang->post();
+    return true;
+}
+
+void TFormDruck::BitBtn_AmtDruckClick() {
+    run([this] {
+        if (storeLetterDate())
+            m_forms.DatMod->PrintAmt();
+    });
+}
+
+void TFormDruck::BitBtn_UnterlagenClick() {
+    run([this] {
+        if (storeLetterDate())
+            m_forms.DatMod->PrintUnterlagen();
+    });
+}
+
+void TFormDruck::BitBtn_DruckESCClick() {
+    close();
+}

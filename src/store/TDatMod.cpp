@@ -191,3 +191,18 @@ void TDatMod::ReturnToIndex(int index) {
     if (index != 0 && ASet_Vorgang->isActive())
         ASet_Vorgang->locate(QStringLiteral("Index"), index);
 }
+
+void TDatMod::PrintWaffenbuch() {
+    if (reportRunner)
+        reportRunner(RvProjectBuch.projectFile, QStringLiteral("ReportWaffenbuch"));
+}
+
+void TDatMod::PrintAmt() {
+    if (reportRunner)
+        reportRunner(RvProject_Amt.projectFile, QStringLiteral("ReportAmt"));
+}
+
+void TDatMod::PrintUnterlagen() {
+    if (reportRunner)
+        reportRunner(RvProject_Unterlagen.projectFile, QStringLiteral("ReportUnterlagen"));
+}

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -80,6 +81,13 @@ public:
     ReportProject RvProject_Amt;
     ReportProject RvProject_Unterlagen;
     QList<ReportDataConnection> reportConnections;
+
+    // Run the three reports through `reportRunner` (project file, report name), which the
+    // program's GUI sets; nothing happens without it.
+    void PrintWaffenbuch();
+    void PrintAmt();
+    void PrintUnterlagen();
+    std::function<void(const QString& projectFile, const QString& reportName)> reportRunner;
 
 private:
     // Empty when the lock is ours, otherwise the message naming its holder.

@@ -1,5 +1,7 @@
 #include "widgets/QtPrompts.h"
 
+#include "printing/ReportOutputDialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -62,4 +64,8 @@ void QtPrompts::errorBox(const QString& text) {
 
 bool QtPrompts::openFile(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<Prompts::OutputChoice> QtPrompts::chooseOutput(const QString& reportTitle) {
+    return ReportOutputDialog::ask(m_parent, reportTitle);
 }

@@ -17,6 +17,7 @@ public:
     std::optional<int> chooseColour(int initial) override;
     void errorBox(const QString& text) override;
     bool openFile(const QString& path) override;
+    std::optional<OutputChoice> chooseOutput(const QString& reportTitle) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -1,6 +1,5 @@
 #include "window/TFormMain.h"
 
-#include "widgets/DialogRunner.h"
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"
@@ -10,6 +9,7 @@
 #include "store/Schema.h"
 #include "ui_RecordForm.h"
 #include "ui_TFormMain.h"
+#include "widgets/DialogRunner.h"
 #include "window/AddressPanel.h"
 #include "window/Binding.h"
 #include "window/Icons.h"
@@ -199,7 +199,8 @@ void TFormMain::buildToolbar(QWidget* page) {
         {4, &TFormMain::SpBtn04Click},  {5, &TFormMain::SpBtn05Click},      {6, &TFormMain::SpBtn06Click},
         {7, &TFormMain::SpBtn07Click},  {8, &TFormMain::M_HilfeIndexClick}, {9, &TFormMain::SpBtn09Click},
         {10, &TFormMain::SpBtn10Click}, {11, &TFormMain::SpBtn11Click},     {12, &TFormMain::SpBtn12Click},
-        {13, &TFormMain::SpBtn13Click}, {14, &TFormMain::SpBtn14Click},     {15, &TFormMain::M_EndeClick}};
+        {13, &TFormMain::SpBtn13Click}, {14, &TFormMain::SpBtn14Click},     {15, &TFormMain::M_EndeClick},
+        {16, &TFormMain::SpBtn16Click}};
     for (int n = 1; n <= 16; ++n)
         SpBtn[std::size_t(n)] = bar->button(n);
     for (const auto& [n, handler] : handlers)

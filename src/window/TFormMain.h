@@ -93,6 +93,7 @@ public:
     void M_HilfeIndexClick();
     // Search: the toolbar button and the results-only box (TFormMainSearch.cpp).
     void SpBtn13Click();
+    void SpBtn16Click();
     void CheckBox_FilterClick();
     bool filterChecked() const override;
     void setFilterCheckedQuietly(bool checked) override;
