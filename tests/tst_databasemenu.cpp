@@ -1,3 +1,4 @@
+#include "store/RegisterQuery.h"
 #include "store/RestorePoint.h"
 #include "support/AppRun.h"
 #include "support/SampleData.h"
@@ -194,12 +195,27 @@ void TestDatabaseMenu::startUpDisconnected() {
 }
 
 void TestDatabaseMenu::startUpOnTheSavedRowAndFirmQuestion() {
-    run->folder.sql(uR"(UPDATE "Benutzer" SET "Firma" = '', "Aktuell" = 4)"_s);
+    run->folder.sql(uR"(UPDATE "Benutzer" SET "Firma" = '', "Aktuell" = 4, "Sortierung" = 3)"_s);
     addSampleData(run->folder);
     QVERIFY(run->login());
     QCOMPARE(run->dialogsRun, QStringList{u"FormHaendler"_s});
     QCOMPARE(shownIndex(), 4);
     QCOMPARE(w().statusPanelText(4), u"verbunden"_s);
+    // The saved order is selected and the register was rebuilt on it.
+    QCOMPARE(w().Combo_Sort->currentIndex(), 3);
+    QCOMPARE(w().statusPanelText(2), RegisterQuery::statusText(3));
+    QVERIFY(run->reg().commandText().endsWith(RegisterQuery::fromPart(3)));
+    QVERIFY(run->prompts.messages().isEmpty());
+
+    // An order outside the list selects the first one, without a message.
+    run.reset();
+    run = std::make_unique<AppRun>();
+    run->folder.sql(uR"(UPDATE "Benutzer" SET "Sortierung" = 40)"_s);
+    addSampleData(run->folder);
+    QVERIFY(run->login());
+    QCOMPARE(w().Combo_Sort->currentIndex(), 0);
+    QVERIFY(run->prompts.messages().isEmpty());
+    QCOMPARE(w().statusPanelText(2), RegisterQuery::statusText(0));
 }
 
 void TestDatabaseMenu::secondInstanceIsRefused() {

@@ -14,6 +14,11 @@ void TFormMain::LoadUserSettings() {
                 std::max(s.geometry.height(), minimumHeight()));
     if (s.maximized)
         showMaximized();
+    // Selected without running the sort: the start-up applies it once the register row is set.
+    // None saved selects none; an order outside the list selects the first, so that the start
+    // does not report a faulty statement.
+    const int order = s.sortOrder.value_or(-1);
+    Combo_Sort->setCurrentIndex(order < 0 ? -1 : order < Combo_Sort->count() ? order : 0);
     Konst::SavedFilter = s.savedFilter;
     Konst::CurrentIndex = s.currentIndex;
     for (int slot = 0; slot < UserSettings::kColourSlots; ++slot)
