@@ -77,6 +77,7 @@ private slots:
     void commandsOnEmptyOrClosedRegister();
     void appendThenDiscard();
     void appendChooseBuyerThenDiscard();
+    void editChooseBuyerThenDiscard();
     void newRowStoredUntouched();
     void storeCopiesPermitToBuyer();
     void storeWithDeletedBuyer();
@@ -291,14 +292,41 @@ void TestRegisterWindow::appendChooseBuyerThenDiscard() {
 
     typeInto(w().DBLU_Notiz, "spaeter");
     typeInto(w().DBEdit_SerienNr, "NEU-2");
+    const QVariant partners = run->folder.value(kPartners);
     click(11);
+    // The discard takes back the whole edit: the appended entry is gone again, the partner
+    // untouched, and the form is back on the row it was on.
     QVERIFY(inBrowseMode());
-    QCOMPARE(run->folder.row(stored), values({"NEU-1", 1, null}));
-    QCOMPARE(run->folder.row(permitOf(index)), values({3, 2, "WBK 22/2018", "2018-06-15", null, 3, 3}));
-    QCOMPARE(reg().recordCount(), 5);
+    QCOMPARE(run->folder.value(R"(SELECT count(*) FROM "Vorgang")").toInt(), 4);
+    QVERIFY(run->folder.row(stored).isEmpty());
+    QCOMPARE(run->folder.value(kPartners), partners);
+    QCOMPARE(reg().recordCount(), 4);
+    QCOMPARE(reg().recNo(), 2);
+    QCOMPARE(w().statusPanelText(0), QStringLiteral("Anzahl: 4"));
+    QVERIFY(run->prompts.errors().isEmpty());
+}
+
+void TestRegisterWindow::editChooseBuyerThenDiscard() {
+    addSampleData(run->folder);
+    QVERIFY(start());
+    reg().setRecNo(1);
+    const int index = shownIndex();
+    const QString all = QStringLiteral(R"(SELECT * FROM "Vorgang" WHERE "Index" = %1)").arg(index);
+    const QVariantList before = run->folder.row(all);
+    click(9);
+    typeInto(w().DBEdit_SerienNr, "GEAENDERT");
+    choose(w().DBLU_Kaufer, QStringLiteral("Erika Förster"));
+    QVERIFY(run->folder.row(all) != before); // stored in between
+    click(11);
+    // Every column is back as it was when the edit began.
+    QCOMPARE(run->folder.row(all), before);
     QCOMPARE(shownIndex(), index);
-    QCOMPARE(w().DBEdit_SerienNr->text(), QStringLiteral("NEU-1"));
-    QCOMPARE(w().DBLU_Notiz->text(), QString());
+    QCOMPARE(
+        w().DBEdit_SerienNr->text(),
+        run->folder.value(QStringLiteral(R"(SELECT "SerienNr" FROM "Vorgang" WHERE "Index" = %1)").arg(index))
+            .toString());
+    QVERIFY(w().DBEdit_SerienNr->text() != QStringLiteral("GEAENDERT"));
+    QVERIFY(run->prompts.errors().isEmpty());
 }
 
 void TestRegisterWindow::newRowStoredUntouched() {

@@ -7,7 +7,7 @@
 // tests can answer them from a queue and see every text that was shown.
 class Prompts {
 public:
-    enum class Answer { Yes, No };
+    enum class Answer { Yes, No, Cancel };
     // Where a report goes, chosen in the output dialog.
     struct OutputChoice {
         enum class Destination { Preview, Printer, File };
@@ -23,9 +23,13 @@ public:
     virtual void message(const QString& text) = 0;
     // Yes/No box; `defaultNo` makes No the default button.
     virtual Answer yesNo(const QString& text, bool defaultNo = false) = 0;
+    // Ja/Nein/Abbrechen box with Ja as the default button; Escape answers Cancel.
+    virtual Answer yesNoCancel(const QString& text) = 0;
     // Input box; returns the typed text, or nothing when cancelled.
     virtual std::optional<QString> input(const QString& title, const QString& prompt,
                                          const QString& initial) = 0;
+    // Input box whose characters are masked as they are typed.
+    virtual std::optional<QString> password(const QString& title, const QString& prompt) = 0;
     // Colour dialog starting at `initial` (blue-green-red integer); nothing when cancelled.
     virtual std::optional<int> chooseColour(int initial) = 0;
     // The default error box for an error that ended a handler.

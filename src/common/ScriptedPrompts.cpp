@@ -17,6 +17,12 @@ void ScriptedPrompts::unexpected(const QString& what) {
         onUnexpected(text);
 }
 
+void ScriptedPrompts::record(const Shown& shown) {
+    m_shown.append(shown);
+    if (onShow)
+        onShow(shown);
+}
+
 QStringList ScriptedPrompts::texts(const QString& kind) const {
     QStringList out;
     for (const Shown& s : m_shown)
@@ -26,44 +32,56 @@ QStringList ScriptedPrompts::texts(const QString& kind) const {
 }
 
 void ScriptedPrompts::message(const QString& text) {
-    m_shown.append({QStringLiteral("message"), text});
+    record({QStringLiteral("message"), text});
 }
 
 Prompts::Answer ScriptedPrompts::yesNo(const QString& text, bool defaultNo) {
-    m_shown.append({QStringLiteral("yesNo"), text});
+    record({QStringLiteral("yesNo"), text});
     lastDefaultNo = defaultNo;
     Answer a = defaultNo ? Answer::No : Answer::Yes;
     take(QStringLiteral("yes/no box \"%1\"").arg(text), a);
     return a;
 }
 
+Prompts::Answer ScriptedPrompts::yesNoCancel(const QString& text) {
+    record({QStringLiteral("yesNoCancel"), text});
+    Answer a = Answer::Cancel;
+    take(QStringLiteral("yes/no/cancel box \"%1\"").arg(text), a);
+    return a;
+}
+
+std::optional<QString> ScriptedPrompts::password(const QString& title, const QString& prompt) {
+    passwordMasked = true;
+    return input(title, prompt, QString());
+}
+
 std::optional<QString> ScriptedPrompts::input(const QString& title, const QString& prompt, const QString&) {
-    m_shown.append({QStringLiteral("input"), title + QLatin1Char('|') + prompt});
+    record({QStringLiteral("input"), title + QLatin1Char('|') + prompt});
     InputAnswer a;
     take(QStringLiteral("input box \"%1\"").arg(prompt), a);
     return a.text;
 }
 
 std::optional<int> ScriptedPrompts::chooseColour(int) {
-    m_shown.append({QStringLiteral("colour"), QString()});
+    record({QStringLiteral("colour"), QString()});
     ColourAnswer a;
     take(QStringLiteral("colour dialog"), a);
     return a.colour;
 }
 
 void ScriptedPrompts::errorBox(const QString& text) {
-    m_shown.append({QStringLiteral("error"), text});
+    record({QStringLiteral("error"), text});
 }
 
 bool ScriptedPrompts::openFile(const QString& path) {
-    m_shown.append({QStringLiteral("open"), path});
+    record({QStringLiteral("open"), path});
     OpenAnswer a{false};
     take(QStringLiteral("shell open of %1").arg(path), a);
     return a.ok;
 }
 
 std::optional<Prompts::OutputChoice> ScriptedPrompts::chooseOutput(const QString& reportTitle) {
-    m_shown.append({QStringLiteral("output"), reportTitle});
+    record({QStringLiteral("output"), reportTitle});
     OutputAnswer a{std::nullopt};
     take(QStringLiteral("output dialog for %1").arg(reportTitle), a);
     return a.choice;

@@ -14,12 +14,13 @@
 class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
-        QString kind; // "message", "yesNo", "input", "colour", "error", "open", "output"
+        QString kind; // "message", "yesNo", "yesNoCancel", "input", "colour", "error", "open", "output"
         QString text;
     };
 
     void queueYes() { m_answers.emplace_back(Answer::Yes); }
     void queueNo() { m_answers.emplace_back(Answer::No); }
+    void queueCancel() { m_answers.emplace_back(Answer::Cancel); }
     void queueInput(const QString& text) { m_answers.emplace_back(InputAnswer{text}); }
     void queueInputCancel() { m_answers.emplace_back(InputAnswer{std::nullopt}); }
     void queueColour(std::optional<int> colour) { m_answers.emplace_back(ColourAnswer{colour}); }
@@ -29,8 +30,11 @@ public:
 
     void message(const QString& text) override;
     Answer yesNo(const QString& text, bool defaultNo = false) override;
+    Answer yesNoCancel(const QString& text) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& initial) override;
+    // Answered from the input queue; shown as kind "input" with `passwordMasked` set.
+    std::optional<QString> password(const QString& title, const QString& prompt) override;
     std::optional<int> chooseColour(int initial) override;
     void errorBox(const QString& text) override;
     bool openFile(const QString& path) override;
@@ -45,7 +49,10 @@ public:
     const QStringList& failures() const { return m_failures; }
 
     std::function<void(const QString&)> onUnexpected;
+    // Called as each prompt is shown, before it is answered (to look at the window behind it).
+    std::function<void(const Shown&)> onShow;
     bool lastDefaultNo = false;
+    bool passwordMasked = false;
 
 private:
     struct InputAnswer {
@@ -64,6 +71,7 @@ private:
 
     template <class T> bool take(const QString& what, T& out);
     void unexpected(const QString& what);
+    void record(const Shown& shown);
 
     std::deque<Queued> m_answers;
     QList<Shown> m_shown;

@@ -34,6 +34,10 @@ UserSettings UserSettings::read(const Dataset& user) {
 }
 
 void UserSettings::write(Dataset& user) const {
+    // The row is this program's own state: what another program wrote since the last read is
+    // read first, so that the save overwrites it instead of failing on the change.
+    if (!user.isEditing())
+        user.refresh();
     user.edit();
     auto undo = qScopeGuard([&] { user.cancel(); });
     user.setValue(QStringLiteral("WinState"), maximized);

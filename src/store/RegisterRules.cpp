@@ -1,5 +1,6 @@
 #include "store/RegisterRules.h"
 
+#include "common/DbError.h"
 #include "store/Dataset.h"
 
 #include <QScopeGuard>
@@ -23,9 +24,8 @@ void setPlaceholderKeys(Dataset& reg) {
         reg.setValue(QString::fromLatin1(column), 1);
 }
 
-bool copyPermitToBuyer(const Dataset& reg, Dataset& partners) {
-    if (!locateBuyer(reg, partners))
-        return false;
+namespace {
+void writePermit(const Dataset& reg, Dataset& partners) {
     partners.edit();
     // The register row is stored already; on any failure the partner keeps what it had.
     auto undo = qScopeGuard([&] { partners.cancel(); });
@@ -47,6 +47,22 @@ bool copyPermitToBuyer(const Dataset& reg, Dataset& partners) {
     copyKey("KauferAmt", "KAmt");
     partners.post();
     undo.dismiss();
+}
+} // namespace
+
+bool copyPermitToBuyer(const Dataset& reg, Dataset& partners) {
+    if (!locateBuyer(reg, partners))
+        return false;
+    try {
+        writePermit(reg, partners);
+    } catch (const DbError&) {
+        // Most often another program changed the partner since it was read. The copy overwrites
+        // the permit columns anyway: read the row again and write onto its current values.
+        partners.refresh();
+        if (!locateBuyer(reg, partners))
+            throw;
+        writePermit(reg, partners);
+    }
     return true;
 }
 

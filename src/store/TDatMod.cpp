@@ -103,6 +103,14 @@ void TDatMod::Disconnect() {
         m_port->setStatusPanelText(4, QStringLiteral("nicht verbunden"));
 }
 
+void TDatMod::DisconnectWithoutSaving() {
+    if (!ADOCon.isOpen())
+        return;
+    ADOCon.close();
+    if (m_port)
+        m_port->setStatusPanelText(4, QStringLiteral("nicht verbunden"));
+}
+
 void TDatMod::SortLookupTables() {
     ATab_Kauf->setSort(QStringLiteral("Name ASC"));
     ATab_Typ->setSort(QStringLiteral("WTyp ASC"));

@@ -44,6 +44,8 @@ public:
     void Connect();
     // Saves the settings row (unless FirmDataMode is set) and closes everything.
     void Disconnect();
+    // Closes the connection without saving the settings row (the way out when saving failed).
+    void DisconnectWithoutSaving();
     void SortLookupTables();
 
     // From the first Connect on, keep a second copy of the program off the database.

@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -37,9 +38,24 @@ Prompts::Answer QtPrompts::yesNo(const QString& text, bool defaultNo) {
     return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
-std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt,
-                                        const QString& initial) {
-    QInputDialog dialog(m_parent);
+Prompts::Answer QtPrompts::yesNoCancel(const QString& text) {
+    QMessageBox box(QMessageBox::Question, title(), text, QMessageBox::NoButton, m_parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
+namespace {
+std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
+                               const QString& initial, QLineEdit::EchoMode echo) {
+    QInputDialog dialog(parent);
+    dialog.setTextEchoMode(echo);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(initial);
@@ -48,6 +64,16 @@ std::optional<QString> QtPrompts::input(const QString& caption, const QString& p
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+} // namespace
+
+std::optional<QString> QtPrompts::input(const QString& caption, const QString& prompt,
+                                        const QString& initial) {
+    return askText(m_parent, caption, prompt, initial, QLineEdit::Normal);
+}
+
+std::optional<QString> QtPrompts::password(const QString& caption, const QString& prompt) {
+    return askText(m_parent, caption, prompt, QString(), QLineEdit::Password);
 }
 
 std::optional<int> QtPrompts::chooseColour(int initial) {

@@ -12,8 +12,10 @@ public:
 
     void message(const QString& text) override;
     Answer yesNo(const QString& text, bool defaultNo = false) override;
+    Answer yesNoCancel(const QString& text) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& initial) override;
+    std::optional<QString> password(const QString& title, const QString& prompt) override;
     std::optional<int> chooseColour(int initial) override;
     void errorBox(const QString& text) override;
     bool openFile(const QString& path) override;

@@ -253,6 +253,7 @@ void TFormMain::bindDataModule(TDatMod& d) {
     DScr_Vorgang->bindLabel(DBText_Index, QStringLiteral("Index"));
     DScr_Vorgang->bindLabel(DBText_BDatum, QStringLiteral("BriefDatum"));
     bindSearch();
+    connect(dm().ASet_Vorgang, &Dataset::afterPost, this, [this] { m_edit.notePosted(*dm().ASet_Vorgang); });
 }
 
 // ------------------------------------------------------------------ shared procedures
@@ -278,14 +279,14 @@ void TFormMain::ApplyRegisterSort() {
         reg.open();
     }
     reg.locate(QStringLiteral("Index"), Konst::CurrentIndex);
+    // A sort on a list table leaves out rows without a list entry: count what is shown.
+    CountUnsold(dm());
     UpdateStatusBar();
     // The register now shows the whole register sorted, which is what unticking the results view
-    // would show again: untick it without running it a second time, and count the whole register.
+    // would show again: untick it without running it a second time.
     if (CheckBox_Filter->isChecked()) {
         setFilterCheckedQuietly(false);
-        CountUnsold(dm());
         ShowPartyPanels();
-        UpdateStatusBar();
     }
 }
 
@@ -364,133 +365,6 @@ void TFormMain::EnterBrowseMode() {
 
 void TFormMain::EnterEditMode() {
     setWindowState(WindowState::Edit);
-}
-
-// ------------------------------------------------------------------ record commands
-
-bool TFormMain::registerNavigable() const {
-    // An empty or disconnected register has nowhere to go.
-    const Dataset& reg = *dm().ASet_Vorgang;
-    return reg.isActive() && !reg.isEditing() && reg.recordCount() > 0;
-}
-
-void TFormMain::moveRegisterTo(int position) {
-    dm().ASet_Vorgang->setRecNo(position);
-}
-
-void TFormMain::SpBtn01Click() {
-    if (registerNavigable() && dm().ASet_Vorgang->recNo() != 1)
-        moveRegisterTo(1);
-}
-
-void TFormMain::SpBtn02Click() {
-    if (!registerNavigable())
-        return;
-    const int p = dm().ASet_Vorgang->recNo();
-    if (p != 1)
-        moveRegisterTo(std::max(1, p - Konst::SpulStep));
-}
-
-void TFormMain::SpBtn03Click() {
-    if (registerNavigable() && dm().ASet_Vorgang->recNo() != 1)
-        dm().ASet_Vorgang->prior();
-}
-
-void TFormMain::SpBtn04Click() {
-    if (registerNavigable() && dm().ASet_Vorgang->recNo() != dm().ASet_Vorgang->recordCount())
-        dm().ASet_Vorgang->next();
-}
-
-void TFormMain::SpBtn05Click() {
-    if (!registerNavigable())
-        return;
-    const int p = dm().ASet_Vorgang->recNo(), n = dm().ASet_Vorgang->recordCount();
-    if (p != n)
-        moveRegisterTo(int(std::min<qint64>(n, qint64(p) + Konst::SpulStep)));
-}
-
-void TFormMain::SpBtn06Click() {
-    if (registerNavigable() && dm().ASet_Vorgang->recNo() != dm().ASet_Vorgang->recordCount())
-        moveRegisterTo(dm().ASet_Vorgang->recordCount());
-}
-
-void TFormMain::SpBtn07Click() {
-    // A closed register takes no new row; the form stays in browse mode.
-    if (!dm().ASet_Vorgang->isActive())
-        return;
-    EnterEditMode();
-    Konst::RecordEditing = true;
-    Dataset& reg = *dm().ASet_Vorgang;
-    reg.append();
-    RegisterRules::setPlaceholderKeys(reg);
-}
-
-void TFormMain::SpBtn09Click() {
-    // Nothing to edit on an empty or closed register.
-    if (!registerNavigable())
-        return;
-    EnterEditMode();
-    Konst::RecordEditing = true;
-    dm().ASet_Vorgang->edit();
-}
-
-void TFormMain::SpBtn10Click() {
-    Dataset& reg = *dm().ASet_Vorgang;
-    DScr_Vorgang->commit();
-    reg.post();
-    EnterBrowseMode();
-    Konst::RecordEditing = false;
-    RegisterRules::copyPermitToBuyer(reg, *dm().ATab_Kauf);
-    CountUnsold(dm());
-    UpdateStatusBar();
-}
-
-void TFormMain::SpBtn11Click() {
-    dm().ASet_Vorgang->cancel();
-    Konst::RecordEditing = false;
-    EnterBrowseMode();
-}
-
-void TFormMain::SpBtn12Click() {
-    dm().ASet_Vorgang->refresh();
-    ShowPartyPanels();
-}
-
-void TFormMain::SpBtn14Click() {
-    setWindowState(WindowState::SortChoice);
-    Combo_Sort->setFocus();
-}
-
-void TFormMain::Combo_SortChange() {
-    EnterBrowseMode();
-    // The panel stays disabled while the register is read again, and comes back even when the
-    // sort fails.
-    Panel_Formular->setEnabled(false);
-    const auto enable = qScopeGuard([this] { Panel_Formular->setEnabled(true); });
-    ApplyRegisterSort();
-}
-
-void TFormMain::DBLU_KauferChange() {
-    if (!Konst::RecordEditing)
-        return;
-    Dataset& reg = *dm().ASet_Vorgang;
-    if (!RegisterRules::locateBuyer(reg, *dm().ATab_Kauf))
-        return;
-    DScr_Vorgang->commit();
-    RegisterRules::fillFromBuyer(reg, *dm().ATab_Kauf);
-    reg.post();
-    reg.edit();
-}
-
-void TFormMain::DBLU_AmtChange() {
-    Dataset& reg = *dm().ASet_Vorgang;
-    reg.setValue(QStringLiteral("KauferAmt"), reg.value(QStringLiteral("Amt")));
-}
-
-void TFormMain::Spin_SpulChange() {
-    bool ok = false;
-    const int typed = Spin_Spul->editor()->text().toInt(&ok);
-    Konst::SpulStep = ok ? typed : Spin_Spul->minimum();
 }
 
 void TFormMain::resizeEvent(QResizeEvent* e) {

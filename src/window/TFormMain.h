@@ -2,6 +2,7 @@
 
 #include "common/Forms.h"
 #include "search/ResultsView.h"
+#include "store/RegisterEdit.h"
 #include "store/TDatMod.h"
 #include "window/SpulSpinBox.h"
 #include "window/WindowState.h"
@@ -168,6 +169,8 @@ private:
     void bindSearch();
     QWidget* buildRightSide();
     void guarded(const std::function<void()>& handler);
+    // Asks for the login password; a wrong one ends the program. True when it was right.
+    bool login();
     bool registerNavigable() const;
     void moveRegisterTo(int position);
     void fillAddress(AddressPanel& panel, const QString& keyColumn, bool partner);
@@ -179,6 +182,8 @@ private:
     TDatMod* m_datMod = nullptr;
     bool m_activated = false;
     WindowState m_state = WindowState::Browse;
+    RegisterEdit m_edit;
+    bool m_loggedIn = false;
     std::array<AddressPanel*, 4> m_panels{};
     std::unique_ptr<Ui::TFormMain> ui;
     QList<QLabel*> m_captions;

@@ -2,9 +2,9 @@
 // and the box "Nur Suchergebnisse anzeigen".
 #include "window/TFormMain.h"
 
-#include "widgets/DialogRunner.h"
 #include "common/Prompts.h"
 #include "search/TFormSuchen.h"
+#include "widgets/DialogRunner.h"
 
 #include <QSignalBlocker>
 

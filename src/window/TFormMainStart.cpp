@@ -1,11 +1,11 @@
 // Start-up, login and close request of the register window, and the commands of its menus.
-#include "widgets/DialogRunner.h"
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"
 #include "dialogs/TFormHaendler.h"
 #include "settings/TFormOptions.h"
 #include "store/RegisterRules.h"
+#include "widgets/DialogRunner.h"
 #include "window/TFormMain.h"
 
 #include <QAction>
@@ -19,6 +19,9 @@ void TFormMain::showEvent(QShowEvent* e) {
     if (!m_activated) {
         // Once per run, right after the window first shows; later activations do nothing.
         m_activated = true;
+        // No entry is shown before the login has succeeded.
+        if (!m_loggedIn)
+            centralWidget()->hide();
         QTimer::singleShot(0, this, [this] { guarded([this] { FormActivate(); }); });
     }
 }
@@ -35,14 +38,8 @@ void TFormMain::FormActivate() {
     dm().Connect();
     dm().ATab_User->first();
 
-    const auto typed = m_prompts.input(QStringLiteral("Eingabe erforderlich"),
-                                       QStringLiteral("Geben Sie Ihr Passwort ein:"), QString());
-    Konst::PasswordText = typed.value_or(QString());
-    if (Konst::PasswordText != dm().ATab_User->asString(QStringLiteral("Passwort"))) {
-        m_prompts.message(QStringLiteral("Falsches Passwort - Programm wird beendet"));
-        close();
+    if (!login())
         return;
-    }
 
     FillSortChoices();
     Combo_Sort->setMaxVisibleItems(16);
@@ -73,16 +70,65 @@ void TFormMain::FormActivate() {
     Konst::FirmDataMode = false;
 }
 
+bool TFormMain::login() {
+    const auto typed = m_prompts.password(QStringLiteral("Eingabe erforderlich"),
+                                          QStringLiteral("Geben Sie Ihr Passwort ein:"));
+    Konst::PasswordText = typed.value_or(QString());
+    if (Konst::PasswordText != dm().ATab_User->asString(QStringLiteral("Passwort"))) {
+        m_prompts.message(QStringLiteral("Falsches Passwort - Programm wird beendet"));
+        // Nothing was shown, so there is nothing of the window's state to save.
+        Konst::FirmDataMode = true;
+        close();
+        return false;
+    }
+    m_loggedIn = true;
+    centralWidget()->show();
+    return true;
+}
+
 void TFormMain::closeEvent(QCloseEvent* e) {
+    // An entry being edited is stored, dropped or kept open as the user says.
+    if (dm().ASet_Vorgang->isEditing()) {
+        switch (m_prompts.yesNoCancel(QStringLiteral(
+            "Der Eintrag wird gerade bearbeitet. Soll er vor dem Beenden gespeichert werden?"))) {
+        case Prompts::Answer::Cancel:
+            e->ignore();
+            return;
+        case Prompts::Answer::Yes:
+            // A refused store keeps the program open in edit mode.
+            if (!runGuarded(m_prompts, [this] { SpBtn10Click(); })) {
+                e->ignore();
+                return;
+            }
+            break;
+        case Prompts::Answer::No:
+            runGuarded(m_prompts, [this] { SpBtn11Click(); });
+            break;
+        }
+    }
     // FormCloseQuery
     if (!Konst::FirmDataMode && m_forms.FormOptions->Check_ProgEnde->isChecked() &&
         m_prompts.yesNo(QStringLiteral("Programm wirklich beenden?")) != Prompts::Answer::Yes) {
         e->ignore();
         return;
     }
-    if (dm().isConnected() && !runGuarded(m_prompts, [this] { dm().Disconnect(); })) {
-        e->ignore();
-        return;
+    if (dm().isConnected()) {
+        try {
+            dm().Disconnect();
+        } catch (const std::exception& ex) {
+            // The settings row could not be written: say why and let the user leave anyway.
+            QString reason = QString::fromUtf8(ex.what()).trimmed();
+            while (reason.endsWith(QLatin1Char('.')))
+                reason.chop(1);
+            if (m_prompts.yesNo(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden: %1. "
+                                               "Trotzdem beenden?")
+                                    .arg(reason),
+                                true) != Prompts::Answer::Yes) {
+                e->ignore();
+                return;
+            }
+            dm().DisconnectWithoutSaving();
+        }
     }
     e->accept();
 }
@@ -95,6 +141,15 @@ void TFormMain::M_VerbindenClick() {
     M_Trennen->setEnabled(true);
     M_Verbinden->setEnabled(false);
     dm().Connect();
+    // After a start that stopped before the login, the login comes first.
+    if (!m_loggedIn) {
+        dm().ATab_User->first();
+        if (!login())
+            return;
+        CountUnsold(dm());
+        UpdateStatusBar();
+        ShowPartyPanels();
+    }
 }
 
 void TFormMain::M_TrennenClick() {

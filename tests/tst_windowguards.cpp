@@ -1,0 +1,195 @@
+// What the register window does when an entry, the settings or the login are at risk: a close
+// during an edit, a settings row that cannot be written, a partner changed by another program,
+// the register hidden until the login, and the stock count after a sort that leaves rows out.
+#include "support/AppRun.h"
+#include "support/SampleData.h"
+
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kEditing = u"Der Eintrag wird gerade bearbeitet. Soll er vor dem Beenden gespeichert werden?"_s;
+const QString kCount = uR"(SELECT count(*) FROM "Vorgang")"_s;
+} // namespace
+
+class TestWindowGuards : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() {
+        run = std::make_unique<AppRun>();
+        // No "Programm wirklich beenden?" in between.
+        run->folder.sql(uR"(UPDATE "Benutzer" SET "CheckProgEnde" = 0)"_s);
+        addSampleData(run->folder);
+    }
+    void cleanup() { run.reset(); }
+
+    void closeDuringAnEdit_data();
+    void closeDuringAnEdit();
+    void refusedStoreKeepsTheProgramOpen();
+    void settingsThatCannotBeSaved();
+    void settingsChangedElsewhereAreOverwritten();
+    void partnerChangedElsewhere();
+    void registerHiddenUntilTheLogin();
+    void connectAfterAFailedStartAsksTheLogin();
+    void countsAgreeAfterASortThatLeavesRowsOut();
+
+private:
+    TFormMain& w() const { return run->main(); }
+    void click(int n) const {
+        QTest::mouseClick(w().findChild<QToolButton*>(u"SpBtn%1"_s.arg(n, 2, 10, QLatin1Char('0'))),
+                          Qt::LeftButton);
+    }
+    void type(QLineEdit* edit, const QString& text) const {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    std::unique_ptr<AppRun> run;
+};
+
+void TestWindowGuards::closeDuringAnEdit_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("entries");
+    QTest::addRow("Ja stores") << u"yes"_s << true << 5;
+    QTest::addRow("Nein discards") << u"no"_s << true << 4;
+    QTest::addRow("Abbrechen keeps editing") << u"cancel"_s << false << 4;
+}
+
+void TestWindowGuards::closeDuringAnEdit() {
+    QFETCH(QString, answer);
+    QFETCH(bool, closed);
+    QFETCH(int, entries);
+    QVERIFY(run->login());
+    click(7);
+    type(w().DBEdit_SerienNr, u"NEU-77"_s);
+    if (answer == u"yes")
+        run->prompts.queueYes();
+    else if (answer == u"no")
+        run->prompts.queueNo();
+    else
+        run->prompts.queueCancel();
+    QCOMPARE(w().close(), closed);
+    QCOMPARE(run->prompts.texts(u"yesNoCancel"_s), QStringList{kEditing});
+    QCOMPARE(run->folder.value(kCount).toInt(), entries);
+    QCOMPARE(run->reg().isEditing(), !closed);
+    QVERIFY(run->prompts.errors().isEmpty());
+}
+
+void TestWindowGuards::refusedStoreKeepsTheProgramOpen() {
+    QVERIFY(run->login());
+    click(9);
+    type(w().DBEdit_SerienNr, u"GEAENDERT"_s);
+    // The database refuses the store (as a lock or a full disk would).
+    run->folder.sql(
+        uR"(CREATE TRIGGER "gesperrt" BEFORE UPDATE ON "Vorgang" BEGIN SELECT RAISE(ABORT, 'gesperrt'); END)"_s);
+    run->prompts.queueYes();
+    QVERIFY(!w().close());
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY(run->reg().isEditing());
+    QVERIFY(run->dm().isConnected());
+    QVERIFY(w().isVisible());
+}
+
+void TestWindowGuards::settingsThatCannotBeSaved() {
+    QVERIFY(run->login());
+    run->folder.sql(
+        uR"(CREATE TRIGGER "gesperrt" BEFORE UPDATE ON "Benutzer" BEGIN SELECT RAISE(ABORT, 'gesperrt'); END)"_s);
+    run->prompts.queueNo();
+    QVERIFY(!w().close());
+    const QStringList asked = run->prompts.texts(u"yesNo"_s);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().startsWith(u"Die Einstellungen konnten nicht gespeichert werden: "_s),
+             qPrintable(asked.first()));
+    QVERIFY(asked.first().endsWith(u". Trotzdem beenden?"_s));
+    QVERIFY(!asked.first().contains(u".. "_s));
+    QVERIFY(run->prompts.lastDefaultNo);
+    QVERIFY(w().isVisible());
+    QVERIFY(run->dm().isConnected());
+
+    run->prompts.queueYes();
+    QVERIFY(w().close());
+    QVERIFY(!run->dm().isConnected());
+}
+
+void TestWindowGuards::settingsChangedElsewhereAreOverwritten() {
+    QVERIFY(run->login());
+    // Another program changes the settings row after it was read.
+    run->folder.sql(uR"(UPDATE "Benutzer" SET "SpulSpeed" = 99, "Firma" = 'Andere Firma')"_s);
+    w().Spin_Spul->setValue(33);
+    QVERIFY(w().close());
+    QVERIFY(run->prompts.texts(u"yesNo"_s).isEmpty());
+    QVERIFY(run->prompts.errors().isEmpty());
+    QCOMPARE(run->folder.value(uR"(SELECT "SpulSpeed" FROM "Benutzer")"_s).toInt(), 33);
+    // Columns the window does not keep stay as the other program wrote them.
+    QCOMPARE(run->folder.value(uR"(SELECT "Firma" FROM "Benutzer")"_s).toString(), u"Andere Firma"_s);
+}
+
+void TestWindowGuards::partnerChangedElsewhere() {
+    QVERIFY(run->login());
+    run->reg().setRecNo(3); // sold to partner 2
+    click(9);
+    type(w().DBEdit_EWBNR, u"NEU-123"_s);
+    run->folder.sql(uR"(UPDATE "Kaufer" SET "Strasse" = 'Neue Straße 1' WHERE "Index" = 2)"_s);
+    click(10);
+    QVERIFY2(run->prompts.errors().isEmpty(), qPrintable(run->prompts.errors().join(u'\n')));
+    QCOMPARE(run->folder.row(uR"(SELECT "EWBNR", "Strasse" FROM "Kaufer" WHERE "Index" = 2)"_s),
+             (QVariantList{u"NEU-123"_s, u"Neue Straße 1"_s}));
+    QCOMPARE(run->folder.value(uR"(SELECT "EWBNR" FROM "Vorgang" WHERE "Index" = 3)"_s).toString(),
+             u"NEU-123"_s);
+}
+
+void TestWindowGuards::registerHiddenUntilTheLogin() {
+    bool visibleAtLogin = true;
+    run->prompts.onShow = [&](const ScriptedPrompts::Shown& s) {
+        if (s.kind == u"input")
+            visibleAtLogin = w().centralWidget()->isVisible();
+    };
+    QVERIFY(run->login());
+    QVERIFY(!visibleAtLogin);
+    QVERIFY(run->prompts.passwordMasked);
+    QVERIFY(w().centralWidget()->isVisible());
+
+    // A wrong password ends the program without anything shown.
+    run.reset();
+    run = std::make_unique<AppRun>();
+    addSampleData(run->folder);
+    run->prompts.queueInput(u"falsch"_s);
+    QVERIFY(run->show());
+    QTRY_VERIFY(!w().isVisible());
+    QVERIFY(!w().centralWidget()->isVisibleTo(&w()));
+    QCOMPARE(run->prompts.messages(), QStringList{u"Falsches Passwort - Programm wird beendet"_s});
+}
+
+void TestWindowGuards::connectAfterAFailedStartAsksTheLogin() {
+    run->folder.sql(uR"(DROP TABLE "Geschlecht")"_s);
+    QVERIFY(run->show());
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY(!w().centralWidget()->isVisibleTo(&w()));
+    // Put the table back, as the dealer's repair would, and connect from the menu.
+    run->folder.sql(
+        uR"(CREATE TABLE "Geschlecht" ("Index" INTEGER PRIMARY KEY, "Geschlecht" TEXT, "Anrede" TEXT);
+                        INSERT INTO "Geschlecht" VALUES (1, 'weiblich', 'Frau'), (2, 'männlich', 'Herr'))"_s);
+    run->prompts.queueInput(AppRun::kPassword);
+    w().M_Verbinden->setEnabled(true);
+    w().M_Verbinden->trigger();
+    QCOMPARE(run->prompts.texts(u"input"_s).size(), 1);
+    QVERIFY(w().centralWidget()->isVisible());
+    QCOMPARE(w().statusPanelText(0), u"Anzahl: 4"_s);
+}
+
+void TestWindowGuards::countsAgreeAfterASortThatLeavesRowsOut() {
+    // Two unsold entries with a calibre that has no row: the sort by calibre leaves them out.
+    run->folder.sql(uR"(UPDATE "Vorgang" SET "Kaliber" = 999 WHERE "Index" IN (1, 2))"_s);
+    QVERIFY(run->login());
+    QCOMPARE(w().statusPanelText(1), u"nicht verkauft: 3"_s);
+    w().Combo_Sort->setCurrentIndex(3);
+    emit w().Combo_Sort->activated(3);
+    QCOMPARE(w().statusPanelText(0), u"Anzahl: 2"_s);
+    QCOMPARE(w().statusPanelText(1), u"nicht verkauft: 1"_s);
+}
+
+QTEST_MAIN(TestWindowGuards)
+#include "tst_windowguards.moc"
