@@ -3,6 +3,7 @@
 // the register hidden until the login, and the stock count after a sort that leaves rows out.
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/DateEdit.h"
 
 #include <QToolButton>
 
@@ -34,6 +35,7 @@ private slots:
     void registerHiddenUntilTheLogin();
     void connectAfterAFailedStartAsksTheLogin();
     void countsAgreeAfterASortThatLeavesRowsOut();
+    void entryWithoutTheMouse();
 
 private:
     TFormMain& w() const { return run->main(); }
@@ -189,6 +191,55 @@ void TestWindowGuards::countsAgreeAfterASortThatLeavesRowsOut() {
     emit w().Combo_Sort->activated(3);
     QCOMPARE(w().statusPanelText(0), u"Anzahl: 2"_s);
     QCOMPARE(w().statusPanelText(1), u"nicht verkauft: 1"_s);
+}
+
+void TestWindowGuards::entryWithoutTheMouse() {
+    QVERIFY(run->login());
+    QVERIFY(run->activate());
+    Dataset& reg = run->reg();
+    auto key = [&](QKeyCombination k) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &w();
+        QTest::keyClick(target, k.key(), k.keyboardModifiers());
+    };
+    key(Qt::CTRL | Qt::Key_End);
+    QCOMPARE(reg.recNo(), 4);
+    key(Qt::CTRL | Qt::Key_Home);
+    QCOMPARE(reg.recNo(), 1);
+    key(Qt::CTRL | Qt::Key_PageDown);
+    QCOMPARE(reg.recNo(), 2);
+    key(Qt::CTRL | Qt::Key_PageUp);
+    QCOMPARE(reg.recNo(), 1);
+    // Store and discard are disabled while browsing: their keys do nothing.
+    key(Qt::CTRL | Qt::Key_S);
+    key(QKeyCombination(Qt::Key_Escape));
+    QVERIFY(!reg.isEditing());
+
+    key(Qt::CTRL | Qt::Key_N);
+    QVERIFY(reg.isEditing());
+    QCOMPARE(QApplication::focusWidget(), w().DBEdit_KDatum->lineEdit());
+    // Moving is disabled while editing.
+    key(Qt::CTRL | Qt::Key_Home);
+    QVERIFY(reg.isEditing());
+    for (int i = 0; i < 20 && QApplication::focusWidget() != w().DBEdit_SerienNr; ++i)
+        key(QKeyCombination(Qt::Key_Tab));
+    QCOMPARE(QApplication::focusWidget(), w().DBEdit_SerienNr);
+    QTest::keyClicks(w().DBEdit_SerienNr, u"TASTE-1"_s);
+    key(Qt::CTRL | Qt::Key_S);
+    QVERIFY(!reg.isEditing());
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Vorgang" WHERE "SerienNr" = 'TASTE-1')"_s).toInt(),
+             1);
+
+    // Edit and discard by key leave the entry as stored.
+    key(QKeyCombination(Qt::Key_F2));
+    QVERIFY(reg.isEditing());
+    QTest::keyClicks(QApplication::focusWidget(), u"x"_s);
+    key(QKeyCombination(Qt::Key_Escape));
+    QVERIFY(!reg.isEditing());
+    QCOMPARE(run->folder.value(kCount).toInt(), 5);
+
+    key(Qt::CTRL | Qt::Key_F);
+    QCOMPARE(run->dialogsRun, QStringList{u"FormSuchen"_s});
+    QVERIFY(run->prompts.errors().isEmpty());
 }
 
 QTEST_MAIN(TestWindowGuards)

@@ -3,7 +3,10 @@
 // toolbar and the add buttons.
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/LookupComboBox.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -68,6 +71,7 @@ private slots:
     void statusTextOfEverySortOrder();
     void menusInEachState();
     void hints();
+    void screenReadersHearCaptionAndValue();
 
 private:
     TFormMain& w() const { return run->main(); }
@@ -173,10 +177,27 @@ void TestWindowStates::hints() {
                             "Sortieren",
                             "Exit. Ende. Aus. Schluß. Programm beenden.",
                             "Drucken"};
+    const QStringList keys{"Strg+Pos1",
+                           "Umschalt+Strg+Bild↑",
+                           "Strg+Bild↑",
+                           "Strg+Bild↓",
+                           "Umschalt+Strg+Bild↓",
+                           "Strg+Ende",
+                           "Strg+N",
+                           "F1",
+                           "F2",
+                           "Strg+S",
+                           "Esc",
+                           "F9",
+                           "Strg+F",
+                           "Strg+R",
+                           "Alt+X",
+                           "Strg+P"};
     for (int n = 1; n <= 16; ++n) {
         auto* b = w().findChild<QToolButton*>(QStringLiteral("SpBtn%1").arg(n, 2, 10, QLatin1Char('0')));
         QVERIFY(b);
-        QCOMPARE(b->toolTip(), hints[n - 1]);
+        // The hint names the key.
+        QCOMPARE(b->toolTip(), QStringLiteral("%1 (%2)").arg(hints[n - 1], keys[n - 1]));
         // A picture button is announced by its hint.
         QCOMPARE(b->accessibleName(), hints[n - 1]);
         QVERIFY(b->text().isEmpty());
@@ -217,6 +238,42 @@ void TestWindowStates::hints() {
         QVERIFY2(box, name);
         QCOMPARE(box->accessibleName(), QString::fromUtf8(caption));
     }
+}
+
+void TestWindowStates::screenReadersHearCaptionAndValue() {
+    QVERIFY(run->login());
+    run->reg().setRecNo(3);
+    auto heard = [](QWidget* w, QAccessible::Text t) {
+        return QAccessible::queryAccessibleInterface(w)->text(t);
+    };
+    QCOMPARE(heard(w().DBText_Index, QAccessible::Name), QStringLiteral("Laufende Nr."));
+    QCOMPARE(heard(w().DBText_Index, QAccessible::Value), QStringLiteral("3"));
+    QCOMPARE(heard(w().DBText_BDatum, QAccessible::Name), QStringLiteral("Brief-Datum"));
+    QCOMPARE(heard(w().DBText_BDatum, QAccessible::Value), QStringLiteral("04.06.2024"));
+    auto* buyer = w().findChild<QLabel*>(QStringLiteral("Label_KauferName"));
+    QCOMPARE(heard(buyer, QAccessible::Name), QStringLiteral("Käufer Name"));
+    QCOMPARE(heard(buyer, QAccessible::Value), QStringLiteral("Hans Jäger"));
+    // A lookup box carries its caption as its name and is labelled by it (on this desktop a
+    // screen reader reads a combo box's caption from that relation).
+    QCOMPARE(w().DBLU_Kaufer->accessibleName(), QStringLiteral("Käufer"));
+    bool labelled = false;
+    for (const auto& [other, relation] :
+         QAccessible::queryAccessibleInterface(w().DBLU_Kaufer)->relations(QAccessible::Label))
+        labelled = labelled || other->text(QAccessible::Name) == QStringLiteral("Käufer");
+    QVERIFY(labelled);
+
+    // The longest permit kind does not fit the box: its list is wider, its hint shows it whole.
+    w().SpBtn09Click();
+    const QString longest = QStringLiteral("Ausländische Erwerbsberechtigung");
+    const int i = w().DBLU_EWB->findText(longest);
+    QVERIFY(i >= 0);
+    w().DBLU_EWB->setCurrentIndex(i);
+    QCOMPARE(w().DBLU_EWB->toolTip(), longest);
+    QVERIFY(w().DBLU_EWB->width() < w().DBLU_EWB->fontMetrics().horizontalAdvance(longest));
+    w().DBLU_EWB->showPopup();
+    QVERIFY(w().DBLU_EWB->view()->width() > w().DBLU_EWB->fontMetrics().horizontalAdvance(longest));
+    w().DBLU_EWB->hidePopup();
+    w().SpBtn11Click();
 }
 
 QTEST_MAIN(TestWindowStates)

@@ -1,10 +1,23 @@
 #include "widgets/LookupComboBox.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+LookupComboBox::LookupComboBox(QWidget* parent) : QComboBox(parent) {
+    connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { setToolTip(text); });
+}
 
 void LookupComboBox::showPopup() {
-    if (!m_readOnly)
-        QComboBox::showPopup();
+    if (m_readOnly)
+        return;
+    QAbstractItemView* list = view();
+    int widest = list->sizeHintForColumn(modelColumn()) + 2 * list->frameWidth() + 8;
+    if (count() > maxVisibleItems())
+        widest += list->verticalScrollBar()->sizeHint().width();
+    list->setMinimumWidth(std::max(widest, width()));
+    QComboBox::showPopup();
 }
 
 void LookupComboBox::keyPressEvent(QKeyEvent* e) {

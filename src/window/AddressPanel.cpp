@@ -1,6 +1,7 @@
 #include "window/AddressPanel.h"
 
 #include "ui_AddressPanel.h"
+#include "widgets/ValueLabel.h"
 
 AddressPanel::AddressPanel(const QString& heading, const QString& headingName, const QString& lineName,
                            QWidget* parent)
@@ -12,8 +13,12 @@ AddressPanel::AddressPanel(const QString& heading, const QString& headingName, c
     const QString names[4] = {QStringLiteral("Name"), QStringLiteral("Strasse"), QStringLiteral("PLZ"),
                               QStringLiteral("Ort")};
     const auto all = lines();
-    for (std::size_t i = 0; i < all.size(); ++i)
+    const QString captions[4] = {QStringLiteral("Name"), QStringLiteral("Straße"), QStringLiteral("PLZ"),
+                                 QStringLiteral("Ort")};
+    for (std::size_t i = 0; i < all.size(); ++i) {
         all[i]->setObjectName(QStringLiteral("Label_") + lineName + names[i]);
+        valuelabel::mark(all[i], heading + QLatin1Char(' ') + captions[i]);
+    }
     // Fonts in pixels, as the rest of the window: a .ui file only holds points.
     QFont headingFont = font();
     headingFont.setBold(true);

@@ -1,6 +1,7 @@
 #include "window/RecordForm.h"
 
 #include "ui_RecordForm.h"
+#include "widgets/ValueLabel.h"
 #include "window/Icons.h"
 
 RecordForm::RecordForm(QWidget* parent) : QFrame(parent), ui(std::make_unique<Ui::RecordForm>()) {
@@ -13,6 +14,8 @@ RecordForm::RecordForm(QWidget* parent) : QFrame(parent), ui(std::make_unique<Ui
             f.setPixelSize(pixelSize);
         return f;
     };
+    valuelabel::mark(ui->DBText_Index, ui->Label_Index->text());
+    valuelabel::mark(ui->DBText_BDatum, ui->Label_BDatum->text());
     ui->DBText_Index->setFont(bold(19));
     ui->DBText_BDatum->setFont(bold(0));
     ui->CheckBox_Filter->setFont(bold(0));

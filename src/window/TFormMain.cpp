@@ -61,11 +61,17 @@ TFormMain::TFormMain(Forms& forms, Prompts& prompts, DialogRunner& runner, QWidg
     formLayout->addWidget(buildRightSide(), 1);
 
     buildStatusBar();
+    buildShortcuts();
     // A new window is in browse mode.
     setWindowState(WindowState::Browse);
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    // The base class deletes the children after this part of the window is gone; a child that
+    // loses the focus then (the step box ends its edit) must not reach the handlers any more.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
 
 void TFormMain::guarded(const std::function<void()>& handler) {
     runGuarded(m_prompts, handler);

@@ -162,6 +162,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildShortcuts();
     void buildRecordForm();
     void buildAddressPanels(QWidget* page);
     void buildToolbar(QWidget* page);

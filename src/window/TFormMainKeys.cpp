@@ -1,0 +1,60 @@
+// Keys for the sixteen toolbar commands, so that an entry can be made, found and stored without
+// the mouse. Each key does what a click on its button does, and nothing while that button is
+// disabled or hidden; the hint of the button names the key.
+#include "window/TFormMain.h"
+
+#include "widgets/DateEdit.h"
+
+#include <QAction>
+
+namespace {
+struct KeyDef {
+    int button;
+    QKeyCombination key; // none: the command already has a key in the menu
+    const char16_t* keyName;
+};
+
+const KeyDef kKeys[] = {
+    {1, Qt::CTRL | Qt::Key_Home, u"Strg+Pos1"},
+    {2, Qt::SHIFT | Qt::CTRL | Qt::Key_PageUp, u"Umschalt+Strg+Bild↑"},
+    {3, Qt::CTRL | Qt::Key_PageUp, u"Strg+Bild↑"},
+    {4, Qt::CTRL | Qt::Key_PageDown, u"Strg+Bild↓"},
+    {5, Qt::SHIFT | Qt::CTRL | Qt::Key_PageDown, u"Umschalt+Strg+Bild↓"},
+    {6, Qt::CTRL | Qt::Key_End, u"Strg+Ende"},
+    {7, Qt::CTRL | Qt::Key_N, u"Strg+N"},
+    {8, QKeyCombination(), u"F1"},
+    {9, QKeyCombination(Qt::Key_F2), u"F2"},
+    {10, Qt::CTRL | Qt::Key_S, u"Strg+S"},
+    {11, QKeyCombination(Qt::Key_Escape), u"Esc"},
+    {12, QKeyCombination(Qt::Key_F9), u"F9"},
+    {13, Qt::CTRL | Qt::Key_F, u"Strg+F"},
+    {14, Qt::CTRL | Qt::Key_R, u"Strg+R"},
+    {15, QKeyCombination(), u"Alt+X"},
+    {16, Qt::CTRL | Qt::Key_P, u"Strg+P"},
+};
+} // namespace
+
+void TFormMain::buildShortcuts() {
+    for (const KeyDef& k : kKeys) {
+        QToolButton* button = SpBtn[std::size_t(k.button)];
+        const QString hint = QStringLiteral("%1 (%2)").arg(button->toolTip(), QString::fromUtf16(k.keyName));
+        button->setToolTip(hint);
+        button->setAccessibleDescription(QString::fromUtf16(k.keyName));
+        if (k.key == QKeyCombination())
+            continue;
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("Key_") + button->objectName());
+        action->setShortcut(QKeySequence(k.key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        const bool entersEdit = k.button == 7 || k.button == 9;
+        connect(action, &QAction::triggered, this, [this, button, entersEdit] {
+            if (!button->isEnabled() || !button->isVisibleTo(this))
+                return;
+            button->click();
+            // From the keyboard the entry starts in its first box.
+            if (entersEdit && windowState() == WindowState::Edit)
+                DBEdit_KDatum->lineEdit()->setFocus(Qt::ShortcutFocusReason);
+        });
+    }
+}
