@@ -10,9 +10,13 @@
 #include "support/TestFolder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +27,7 @@ private slots:
     void connectionStringQuoting();
     void controlCharactersAreNotStored();
     void brokenFilesGiveGermanMessages();
+    void databaseFailuresInGerman();
     void killedWriterLosesNoCommittedEntry();
 };
 
@@ -96,6 +101,89 @@ void TestHardening::brokenFilesGiveGermanMessages() {
     }
     error = dbErrorOf([&] { openConnection(conn); });
     QVERIFY2(error.contains(u"keine Datenbank"_s) && error.contains(u"Waffenbuch.mdb"_s), qPrintable(error));
+}
+
+void TestHardening::databaseFailuresInGerman() {
+    auto expect = [](const QString& error, const QString& what) {
+        QVERIFY2(error.contains(what) && error.contains(u"Waffenbuch.mdb"_s), qPrintable(error));
+    };
+    {
+        // Another program holds the file.
+        TestFolder folder;
+        Connection conn;
+        openConnection(conn);
+        Dataset types(conn, u"ATab_Typ"_s);
+        types.setTableName(u"Waffentyp"_s);
+        types.open();
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(folder.databasePath().toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        types.append();
+        types.setValue(u"WTyp"_s, u"Gesperrt"_s);
+        expect(dbErrorOf([&] { types.post(); }), u"gesperrt"_s);
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        // Once the other program lets go, the same row can be stored.
+        types.post();
+        QCOMPARE(folder.value(u"SELECT count(*) FROM Waffentyp WHERE WTyp = 'Gesperrt'"_s).toInt(), 1);
+    }
+    {
+        TestFolder folder;
+        folder.sql(uR"(DROP TABLE "Hersteller")"_s);
+        Connection conn;
+        openConnection(conn);
+        Dataset makers(conn, u"ATab_Hersteller"_s);
+        makers.setTableName(u"Hersteller"_s);
+        expect(dbErrorOf([&] { makers.open(); }), u"fehlt die Tabelle 'Hersteller'"_s);
+    }
+    {
+        // Damaged pages behind an intact header.
+        TestFolder folder;
+        folder.sql(uR"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)
+                        INSERT INTO "Kaufer" ("Name") SELECT 'Partner ' || i FROM n)"_s);
+        QFile f(folder.databasePath());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(4096);
+        f.write(QByteArray(int(f.size() - 4096), '\xA5'));
+        f.close();
+        Connection conn;
+        QString error = dbErrorOf([&] {
+            openConnection(conn);
+            Dataset partners(conn, u"ATab_Kauf"_s);
+            partners.setTableName(u"Kaufer"_s);
+            partners.open();
+        });
+        expect(error, u"beschädigt"_s);
+    }
+    {
+        // The disk takes no more: a file-size limit makes every growing write fail.
+        TestFolder folder;
+        Connection conn;
+        openConnection(conn);
+        Dataset partners(conn, u"ATab_Kauf"_s);
+        partners.setTableName(u"Kaufer"_s);
+        partners.open();
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(QFileInfo(folder.databasePath()).size());
+        setrlimit(RLIMIT_FSIZE, &small);
+        QString error = dbErrorOf([&] {
+            for (int i = 0; i < 200; ++i) {
+                partners.append();
+                partners.setValue(u"Name"_s, QString(40, QChar(u'A' + i % 26)));
+                partners.setValue(u"Strasse"_s, QString(40, u'x'));
+                partners.post();
+            }
+        });
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        partners.cancel();
+        QVERIFY2(error.contains(u"Ein-/Ausgabefehler"_s) || error.contains(u"voll"_s), qPrintable(error));
+        QVERIFY2(error.contains(u"Waffenbuch.mdb"_s), qPrintable(error));
+        QCOMPARE(folder.value(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
+    }
 }
 
 void TestHardening::killedWriterLosesNoCommittedEntry() {
