@@ -88,6 +88,7 @@ class TestDataset : public QObject {
     Q_OBJECT
 private slots:
     void openByTableAndQuery();
+    void transactionCommitsOrRollsBack();
     void sortQueries_data();
     void sortQueries();
     void navigation();
@@ -1031,6 +1032,30 @@ void TestDataset::modelFollowsDataset() {
     QCOMPARE(model.columnCount(), 12); // every field of the table
     kauf.close();
     QCOMPARE(model.rowCount(), 0);
+}
+
+void TestDataset::transactionCommitsOrRollsBack() {
+    TestFolder folder;
+    Connection conn;
+    openConnection(conn);
+    const QString count = QStringLiteral(R"(SELECT count(*) FROM "Waffentyp")");
+    const qlonglong before = folder.value(count).toLongLong();
+    try {
+        Transaction t(conn);
+        conn.exec(QStringLiteral(R"(INSERT INTO "Waffentyp" ("WTyp") VALUES ('Halb'))"));
+        throw std::runtime_error("abgebrochen");
+    } catch (const std::runtime_error&) {
+    }
+    QCOMPARE(folder.value(count).toLongLong(), before);
+    {
+        Transaction t(conn);
+        conn.exec(QStringLiteral(R"(INSERT INTO "Waffentyp" ("WTyp") VALUES ('Ganz'))"));
+        t.commit();
+    }
+    QCOMPARE(folder.value(count).toLongLong(), before + 1);
+    // The connection takes the next transaction after both.
+    Transaction again(conn);
+    again.commit();
 }
 
 QTEST_GUILESS_MAIN(TestDataset)

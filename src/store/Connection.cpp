@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -193,23 +194,35 @@ void Connection::open() {
         m_handle = *static_cast<sqlite3* const*>(h.constData());
     }
     m_fileName = file;
-    try {
+    auto closeOnFailure = qScopeGuard([this] { close(); });
+    {
         // "..." is an identifier, never a string literal.
         sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         sqlite3_db_config(m_handle, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-        sqlite3_create_collation_v2(m_handle, jet::kCollation, SQLITE_UTF8, nullptr, collateGerman, nullptr);
-        sqlite3_create_function_v2(m_handle, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   likeFunction, nullptr, nullptr, nullptr);
-        sqlite3_create_function_v2(m_handle, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   likeFunction, nullptr, nullptr, nullptr);
+        // Without the German order and the umlaut-aware like, sorts and searches would give wrong
+        // results without any error: stop the connect instead.
+        auto require = [this](int rc, const char* what) {
+            if (rc != SQLITE_OK)
+                throw DbError(
+                    QStringLiteral("Die Datenbank '%1' kann nicht verbunden werden: %2 ließ sich nicht "
+                                   "einrichten (%3).")
+                        .arg(m_fileName, QString::fromUtf8(what), QString::fromUtf8(sqlite3_errstr(rc))));
+        };
+        require(sqlite3_create_collation_v2(m_handle, jet::kCollation, SQLITE_UTF8, nullptr, collateGerman,
+                                            nullptr),
+                "die deutsche Sortierung");
+        require(sqlite3_create_function_v2(m_handle, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                           likeFunction, nullptr, nullptr, nullptr),
+                "der Textvergleich 'like'");
+        require(sqlite3_create_function_v2(m_handle, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                           likeFunction, nullptr, nullptr, nullptr),
+                "der Textvergleich 'like'");
         Statement st = prepare(QStringLiteral("PRAGMA application_id"));
         const qint32 stored = st.step() ? sqlite3_column_int(st.get(), 0) : 0;
         if (stored != passwordVerifier(password))
             throw DbError(QStringLiteral("Kein gültiges Kennwort."));
-    } catch (...) {
-        close();
-        throw;
     }
+    closeOnFailure.dismiss();
     m_log.clear();
     m_logStart = m_serial;
 }

@@ -94,3 +94,24 @@ private:
     quint64 m_logStart = 0; // changes before this serial were dropped from the log
     QList<Change> m_log;
 };
+
+// A write transaction: begun when made, committed by commit(), rolled back when it goes out of
+// scope uncommitted (also while an exception unwinds).
+class Transaction {
+public:
+    explicit Transaction(const Connection& connection) : m_connection(connection) { connection.begin(); }
+    ~Transaction() {
+        if (!m_done)
+            m_connection.rollback();
+    }
+    void commit() {
+        m_connection.commit();
+        m_done = true;
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    const Connection& m_connection;
+    bool m_done = false;
+};

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <memory>
 #include <sqlite3.h>
 
@@ -58,7 +59,9 @@ void run(sqlite3* db, const QString& sql) {
 void create(const QString& path) {
     if (QFileInfo::exists(path))
         throw DbError(QStringLiteral("Die Datei '%1' existiert bereits.").arg(path));
-    try {
+    // A file that was not created whole is removed again.
+    auto removeOnFailure = qScopeGuard([&] { QFile::remove(path); });
+    {
         Handle db = openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
         sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -69,10 +72,8 @@ void create(const QString& path) {
         Konst::DescramblePassword(Konst::scrambledDatabasePassword(), password);
         Connection::stampPassword(db.get(), password);
         run(db.get(), QStringLiteral("COMMIT"));
-    } catch (...) {
-        QFile::remove(path);
-        throw;
     }
+    removeOnFailure.dismiss();
 }
 
 void execute(const QString& path, const QString& sql) {

@@ -749,8 +749,8 @@ void Dataset::post() {
     }
     const QString table = quoted(m_query.baseTable);
     qint64 rowid = 0;
-    m_connection.begin();
-    try {
+    {
+        Transaction transaction(m_connection);
         if (m_state == State::Insert) {
             QString sql;
             if (names.isEmpty()) {
@@ -779,10 +779,7 @@ void Dataset::post() {
                 st.step();
             }
         }
-        m_connection.commit();
-    } catch (...) {
-        m_connection.rollback();
-        throw;
+        transaction.commit();
     }
     m_connection.noteChange(m_query.baseTable, rowid);
 

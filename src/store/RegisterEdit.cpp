@@ -43,13 +43,11 @@ bool RegisterEdit::discard(Dataset& reg) {
     if (e.m_appended) {
         // The entry never existed before this edit: take it out again, in one transaction.
         Connection& con = reg.connection();
-        con.begin();
-        auto rollback = qScopeGuard([&] { con.rollback(); });
+        Transaction transaction(con);
         Statement del = con.prepare(QStringLiteral(R"(DELETE FROM "Vorgang" WHERE "Index" = ?)"));
         del.bind(1, e.m_index);
         del.step();
-        con.commit();
-        rollback.dismiss();
+        transaction.commit();
         reg.fullRefresh();
         if (!reg.locate(kIndex, e.m_returnIndex) && reg.recordCount() > 0)
             reg.first();

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <QWidgetAction>
 
@@ -42,10 +43,11 @@ void DataSource::bindEdit(QLineEdit* edit, const QString& column) {
     });
     connect(edit, &QLineEdit::editingFinished, this, [this, l] {
         if (l->dirty && m_dataset->isEditing()) {
-            m_writing = true;
-            l->dirty = false;
-            m_dataset->setValue(l->column, static_cast<QLineEdit*>(l->widget.data())->text());
-            m_writing = false;
+            {
+                const QScopedValueRollback<bool> writing(m_writing, true);
+                l->dirty = false;
+                m_dataset->setValue(l->column, static_cast<QLineEdit*>(l->widget.data())->text());
+            }
         }
     });
     refreshLink(*l);
@@ -62,9 +64,10 @@ void DataSource::bindDate(DateEdit* edit, const QString& column) {
         const QDate d = static_cast<DateEdit*>(l->widget.data())->date(&ok);
         l->dirty = !ok;
         if (ok) {
-            m_writing = true;
-            m_dataset->setValue(l->column, d.isValid() ? QVariant(d) : QVariant());
-            m_writing = false;
+            {
+                const QScopedValueRollback<bool> writing(m_writing, true);
+                m_dataset->setValue(l->column, d.isValid() ? QVariant(d) : QVariant());
+            }
         }
     });
     refreshLink(*l);
@@ -90,18 +93,20 @@ void DataSource::bindLookup(LookupComboBox* box, const QString& column, Dataset*
         if (!m_dataset->isEditing())
             return;
         const int key = l->list->valueAt(row, l->list->fieldIndex(QStringLiteral("Index"))).toInt();
-        m_writing = true;
-        m_dataset->setValue(l->column, key);
-        m_writing = false;
+        {
+            const QScopedValueRollback<bool> writing(m_writing, true);
+            m_dataset->setValue(l->column, key);
+        }
         if (l->onUserChange)
             l->onUserChange();
     });
     connect(box, &LookupComboBox::cleared, this, [this, l] {
         if (!m_dataset->isEditing())
             return;
-        m_writing = true;
-        m_dataset->setValue(l->column, QVariant());
-        m_writing = false;
+        {
+            const QScopedValueRollback<bool> writing(m_writing, true);
+            m_dataset->setValue(l->column, QVariant());
+        }
         if (l->onUserChange)
             l->onUserChange();
     });
@@ -152,20 +157,22 @@ void DataSource::commit() {
         if (!l->widget || !l->dirty)
             continue;
         if (l->kind == Link::Edit) {
-            m_writing = true;
-            l->dirty = false;
-            m_dataset->setValue(l->column, static_cast<QLineEdit*>(l->widget.data())->text());
-            m_writing = false;
+            {
+                const QScopedValueRollback<bool> writing(m_writing, true);
+                l->dirty = false;
+                m_dataset->setValue(l->column, static_cast<QLineEdit*>(l->widget.data())->text());
+            }
         } else if (l->kind == Link::Date) {
             bool ok = false;
             auto* edit = static_cast<DateEdit*>(l->widget.data());
             const QDate d = edit->date(&ok);
             if (!ok)
                 throw DbError(QStringLiteral("'%1' ist kein gültiges Datum").arg(edit->lineEdit()->text()));
-            m_writing = true;
-            l->dirty = false;
-            m_dataset->setValue(l->column, d.isValid() ? QVariant(d) : QVariant());
-            m_writing = false;
+            {
+                const QScopedValueRollback<bool> writing(m_writing, true);
+                l->dirty = false;
+                m_dataset->setValue(l->column, d.isValid() ? QVariant(d) : QVariant());
+            }
         }
     }
 }
