@@ -8,16 +8,16 @@
 // Runs offscreen by itself (the dialog is built but never shown).
 
 #include "common/DbError.h"
-#include "widgets/DialogRunner.h"
 #include "common/Forms.h"
 #include "common/Konst.h"
-#include "common/ScriptedPrompts.h"
 #include "search/ResultsView.h"
 #include "search/TFormSuchen.h"
 #include "store/DatabaseFactory.h"
 #include "store/JetTranslator.h"
 #include "store/Schema.h"
 #include "store/TDatMod.h"
+#include "support/ScriptedPrompts.h"
+#include "widgets/DialogRunner.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // Renders the record form as a dealer sees it (a sold entry, and the same entry in edit mode)
 // into PNG files. Not a test: scripts/screenshot.sh runs it to renew the README's picture.
 #include "app/Application.h"
-#include "common/ScriptedPrompts.h"
 #include "store/TDatMod.h"
 #include "support/SampleData.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TestFolder.h"
 #include "window/TFormMain.h"
 

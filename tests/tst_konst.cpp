@@ -1,9 +1,9 @@
 #include "common/DbError.h"
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
-#include "common/ScriptedPrompts.h"
 #include "store/Connection.h"
 #include "store/GermanCollation.h"
+#include "support/ScriptedPrompts.h"
 #include "support/StoreHelpers.h"
 #include "support/TestFolder.h"
 

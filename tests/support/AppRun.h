@@ -4,8 +4,8 @@
 // program entry, and the start-up run with a scripted login. Header-only, for the GUI tests.
 #include "app/Application.h"
 #include "common/Konst.h"
-#include "common/ScriptedPrompts.h"
 #include "store/TDatMod.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TestFolder.h"
 #include "window/TFormMain.h"
 

@@ -1,4 +1,4 @@
-#include "common/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 template <class T> bool ScriptedPrompts::take(const QString& what, T& out) {
     if (m_answers.empty() || !std::holds_alternative<T>(m_answers.front())) {
