@@ -1,4 +1,6 @@
 #include "store/JetTranslator.h"
+#include "store/RegisterQuery.h"
+#include "store/Schema.h"
 
 #include <QHash>
 #include <QTest>
@@ -13,10 +15,7 @@ Q_DECLARE_METATYPE(ColumnKind)
 namespace {
 
 // The register column list the program puts in front of every sort order and search.
-const QString kColumnList = QStringLiteral(
-    "SELECT Vorgang.Index, Vorgang.KDatum, Vorgang.Waffentyp, Vorgang.Kaliber, Vorgang.Hersteller, "
-    "Vorgang.SerienNr, Vorgang.Verkaufer, Vorgang.VDatum, Vorgang.Kaufer, Vorgang.EWB, Vorgang.EWBNR, "
-    "Vorgang.JDatum, Vorgang.Amt, Vorgang.KauferAmt, Vorgang.AmtDatum, Vorgang.BriefDatum, Vorgang.Notiz ");
+const QString kColumnList = schema::registerColumnList();
 
 const QString kSqlColumns = QStringLiteral(
     R"x("Vorgang"."Index", "Vorgang"."KDatum", "Vorgang"."Waffentyp", "Vorgang"."Kaliber", )x"
@@ -26,29 +25,13 @@ const QString kSqlColumns = QStringLiteral(
 
 const QString kSqlSelect = QStringLiteral("SELECT ") + kSqlColumns;
 
-// The FROM parts of the seventeen sort orders, in combo box order.
-const QStringList kSortFromParts = {
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.Index"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.KDatum"),
-    QStringLiteral(
-        "FROM Waffentyp INNER JOIN Vorgang ON Waffentyp.Index=Vorgang.Waffentyp ORDER BY Waffentyp.WTyp"),
-    QStringLiteral(
-        "FROM Kaliber INNER JOIN Vorgang ON Kaliber.Index=Vorgang.Kaliber ORDER BY Kaliber.Kaliber"),
-    QStringLiteral("FROM Hersteller INNER JOIN Vorgang ON Hersteller.Index=Vorgang.Hersteller ORDER BY "
-                   "Hersteller.Hersteller"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.SerienNr"),
-    QStringLiteral("FROM Kaufer INNER JOIN Vorgang ON Kaufer.Index=Vorgang.Verkaufer ORDER BY Kaufer.Name"),
-    QStringLiteral("FROM Kaufer INNER JOIN Vorgang ON Vorgang.Kaufer=Kaufer.Index ORDER BY Kaufer.Name"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.VDatum"),
-    QStringLiteral("FROM EWB INNER JOIN Vorgang ON Vorgang.EWB=EWB.Index ORDER BY EWB.EWB"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.EWBNR"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.AmtDatum"),
-    QStringLiteral("FROM Amt INNER JOIN Vorgang ON Vorgang.Amt=Amt.Index ORDER BY Amt.Name"),
-    QStringLiteral("FROM Amt INNER JOIN Vorgang ON Vorgang.KauferAmt=Amt.Index ORDER BY Amt.Name"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.JDatum"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.BriefDatum"),
-    QStringLiteral("FROM Vorgang ORDER BY Vorgang.Notiz"),
-};
+// The FROM parts of the seventeen sort orders, as the program builds them, in combo box order.
+QStringList sortFromParts() {
+    QStringList parts;
+    for (int p = 0; p < int(RegisterQuery::sortNames().size()); ++p)
+        parts << RegisterQuery::fromPart(p);
+    return parts;
+}
 
 std::optional<ColumnKind> registerKind(const QString& table, const QString& column) {
     static const QHash<QString, ColumnKind> kinds = {
@@ -137,7 +120,7 @@ void TestJetTranslator::sortOrders_data() {
     auto row = [&](int position, const char* expected, const char* table, const char* column, ColumnKind kind,
                    const QStringList& tables) {
         QTest::addRow("%d %s.%s", position, table, column)
-            << kSortFromParts.at(position) << QString::fromUtf8(expected) << QString::fromUtf8(table)
+            << sortFromParts().at(position) << QString::fromUtf8(expected) << QString::fromUtf8(table)
             << QString::fromUtf8(column) << kind << tables;
     };
     row(0, R"x( FROM "Vorgang" ORDER BY "Vorgang"."Index")x", "Vorgang", "Index", ColumnKind::Integer,
@@ -678,11 +661,11 @@ void TestJetTranslator::runsOnSqlite() {
         return rows;
     };
 
-    for (const QString& fromPart : kSortFromParts)
+    for (const QString& fromPart : sortFromParts())
         QVERIFY2(!run(kColumnList + fromPart).contains(-1), qPrintable(fromPart));
 
     // German collation, not byte order (which would put "büchse" last); the type without a row is left out.
-    QCOMPARE(run(kColumnList + kSortFromParts.at(2)), (QList<int>{11, 12, 13, 10}));
+    QCOMPARE(run(kColumnList + sortFromParts().at(2)), (QList<int>{11, 12, 13, 10}));
     QCOMPARE(run(kColumnList + QStringLiteral("FROM Vorgang ORDER BY Vorgang.KDatum DESC")).first(), 13);
 
     QCOMPARE(
