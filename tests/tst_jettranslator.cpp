@@ -87,6 +87,7 @@ class TestJetTranslator : public QObject {
     Q_OBJECT
 
 private slots:
+    void identifierQuoting();
     void sortOrders_data();
     void sortOrders();
     void searchExamples_data();
@@ -687,6 +688,13 @@ void TestJetTranslator::runsOnSqlite() {
                                               "((Vorgang.Notiz) Like \"%'A'%\"));")),
              QList<int>{10});
     QCOMPARE(sorted(run(QStringLiteral("select * from Vorgang"))), (QList<int>{10, 11, 12, 13, 14}));
+}
+
+void TestJetTranslator::identifierQuoting() {
+    QCOMPARE(jet::quoted(QStringLiteral("Index")), QStringLiteral("\"Index\""));
+    // A double quote in a name cannot end the identifier early.
+    QCOMPARE(jet::quoted(QStringLiteral("a\"; DROP TABLE x; --")),
+             QStringLiteral("\"a\"\"; DROP TABLE x; --\""));
 }
 
 QTEST_APPLESS_MAIN(TestJetTranslator)

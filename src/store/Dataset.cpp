@@ -16,11 +16,7 @@ namespace {
 constexpr qint32 kNullDate = 0;
 constexpr int kMaxPartialRows = 200;
 
-QString quoted(const QString& identifier) {
-    QString s = identifier;
-    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
+using jet::quoted;
 
 jet::ColumnKind kindFromDecltype(const char* decl) {
     const QByteArray d = QByteArray(decl ? decl : "").toUpper();

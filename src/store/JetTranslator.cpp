@@ -186,10 +186,6 @@ std::vector<Token> tokenize(const QString& s) {
     return tokens;
 }
 
-QString quoted(const QString& identifier) {
-    return QLatin1Char('"') + identifier + QLatin1Char('"');
-}
-
 struct ColumnRef {
     QString table;
     QString column;
@@ -505,6 +501,12 @@ private:
 
 Translation translate(const QString& jetText, const SchemaLookup& schema) {
     return Parser(jetText, schema).run();
+}
+
+QString quoted(const QString& identifier) {
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
 } // namespace jet

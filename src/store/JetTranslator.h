@@ -67,4 +67,8 @@ struct Translation {
 // date literal names no valid date.
 Translation translate(const QString& jetText, const SchemaLookup& schema = {});
 
+// An identifier as SQLite reads it: in double quotes, with any double quote in it doubled. The
+// one quoting of table and column names, for the translator and every statement the store builds.
+QString quoted(const QString& identifier);
+
 } // namespace jet
