@@ -23,6 +23,7 @@ namespace Ui {
 class TFormMain;
 }
 class DataSource;
+struct DialogColours;
 class DateEdit;
 class LookupComboBox;
 class QAction;
@@ -96,6 +97,18 @@ public:
     void SpBtn16Click();
     void CheckBox_FilterClick();
     bool filterChecked() const override;
+    // Master-data dialogs: the add buttons of the record form and the firm data
+    // (TFormMainMasterData.cpp). Bound once the dialogs exist.
+    void bindMasterDialogs();
+    void SB_TypClick();
+    void SB_KaliberClick();
+    void SB_HerstellerClick();
+    void SB_VerkauferClick();
+    void SB_KauferClick();
+    void SB_AmtClick();
+    void SB_KauferAmtClick();
+    void M_FirmaClick();
+    void ApplyMasterDialogColours(const DialogColours& colours);
     void setFilterCheckedQuietly(bool checked) override;
     std::unique_ptr<ResultsView> Results;
 

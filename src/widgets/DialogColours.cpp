@@ -1,0 +1,21 @@
+#include "widgets/DialogColours.h"
+
+#include <QPalette>
+#include <QWidget>
+
+void paintDialog(QWidget* dialog, const QList<QWidget*>& entries, const DialogColours& colours) {
+    QPalette p = dialog->palette();
+    p.setColor(QPalette::Window, colours.back);
+    p.setColor(QPalette::WindowText, colours.font);
+    dialog->setPalette(p);
+    dialog->setAutoFillBackground(true);
+    for (QWidget* w : entries) {
+        QPalette e = w->palette();
+        e.setColor(QPalette::Base, colours.editBack);
+        e.setColor(QPalette::Text, colours.editFont);
+        // A drop-down box draws its closed face with the button roles.
+        e.setColor(QPalette::Button, colours.editBack);
+        e.setColor(QPalette::ButtonText, colours.editFont);
+        w->setPalette(e);
+    }
+}
