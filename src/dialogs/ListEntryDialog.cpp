@@ -26,6 +26,8 @@ ListEntryDialog::ListEntryDialog(Forms& forms, const Design& design, QWidget* pa
                      QStringLiteral("Übernehmen"));
     setPictureButton(ui->BitBtn_ESC, QStringLiteral(":/widgets/icons/verwerfen.svg"),
                      QStringLiteral("Verwerfen"));
+    for (QPushButton* b : {ui->BitBtn_OK, ui->BitBtn_ESC})
+        b->setIconSize(QSize(120, 36)); // the picture fills its button
 
     connect(ui->BitBtn_OK, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn_OKClick(); }); });
     connect(ui->BitBtn_ESC, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn_ESCClick(); }); });

@@ -39,6 +39,8 @@ TFormAmt::TFormAmt(Forms& forms, QWidget* parent)
                      QStringLiteral("Übernehmen"));
     setPictureButton(ui->BitBtn_AmtESC, QStringLiteral(":/widgets/icons/verwerfen.svg"),
                      QStringLiteral("Verwerfen"));
+    for (QPushButton* b : {ui->BitBtn_AmtOK, ui->BitBtn_AmtESC})
+        b->setIconSize(QSize(120, 36)); // the picture fills its button
 
     connect(ui->BitBtn_AmtOK, &QPushButton::clicked, this,
             [this] { guarded([this] { BitBtn_AmtOKClick(); }); });

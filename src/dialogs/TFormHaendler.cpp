@@ -13,12 +13,21 @@
 
 #include <QRegularExpressionValidator>
 
+namespace {
+// Layout of the form file: the gender row above the postcode row, the buttons at the bottom.
+constexpr int kWidth = 474;
+constexpr int kHeight = 302;
+constexpr int kGenderRowHeight = 50;
+constexpr int kPostcodeLabelTop = 188;
+constexpr int kButtonTop = 248;
+} // namespace
+
 TFormHaendler::TFormHaendler(Forms& forms, QWidget* parent)
     : MasterDialog(QStringLiteral("FormHaendler"), parent), ui(std::make_unique<Ui::TFormHaendler>()) {
     m_forms = &forms;
     ui->setupUi(this);
     setObjectName(QStringLiteral("FormHaendler"));
-    setFixedSize(474, 302);
+    setFixedSize(kWidth, kHeight);
     setHeading(ui->Label_Haendler);
     // Digits only; a text that still cannot be stored (empty, too large) is refused at storing.
     ui->Edit_HaendlerPLZ->setValidator(
@@ -31,6 +40,8 @@ TFormHaendler::TFormHaendler(Forms& forms, QWidget* parent)
                      QStringLiteral("Übernehmen"));
     setPictureButton(ui->BitBtn_HaendlerESC, QStringLiteral(":/widgets/icons/verwerfen.svg"),
                      QStringLiteral("Verwerfen"));
+    for (QPushButton* b : {ui->BitBtn_HaendlerOK, ui->BitBtn_HaendlerESC})
+        b->setIconSize(QSize(120, 36)); // the picture fills its button
 
     connect(ui->BitBtn_HaendlerOK, &QPushButton::clicked, this,
             [this] { guarded([this] { BitBtn_HaendlerOKClick(); }); });
@@ -53,9 +64,23 @@ void TFormHaendler::FormActivate() {
     guarded([this] { Konst::FirmDataMode ? activateFirmMode() : activatePartnerMode(); });
 }
 
+void TFormHaendler::setGenderRowShown(bool shown) {
+    ui->Combo_Geschlecht->setVisible(shown);
+    ui->Label_Geschlecht->setVisible(shown);
+    // Without the gender row the rows below it move up into its place.
+    const int up = shown ? 0 : kGenderRowHeight;
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->Label_HaendlerPLZ), static_cast<QWidget*>(ui->Label_HaendlerOrt)})
+        w->move(w->x(), kPostcodeLabelTop - up);
+    for (QWidget* w : {ui->Edit_HaendlerPLZ, ui->Edit_HaendlerOrt})
+        w->move(w->x(), kPostcodeLabelTop + 18 - up);
+    for (QWidget* w : {ui->BitBtn_HaendlerOK, ui->BitBtn_HaendlerESC})
+        w->move(w->x(), kButtonTop - up);
+    setFixedSize(kWidth, kHeight - up);
+}
+
 void TFormHaendler::activateFirmMode() {
-    ui->Combo_Geschlecht->hide();
-    ui->Label_Geschlecht->hide();
+    setGenderRowShown(false);
     ui->Label_Haendler->setText(QStringLiteral("Geben Sie Ihre Firmendaten ein."));
     ui->Label_HaendlerName->setText(QStringLiteral("Firmen-Bezeichnung"));
     ui->Edit_HaendlerName->setAccessibleName(ui->Label_HaendlerName->text());
@@ -72,8 +97,7 @@ void TFormHaendler::activateFirmMode() {
 }
 
 void TFormHaendler::activatePartnerMode() {
-    ui->Combo_Geschlecht->show();
-    ui->Label_Geschlecht->show();
+    setGenderRowShown(true);
     ui->Label_HaendlerName->setText(QStringLiteral("Vor- und Nachname"));
     ui->Edit_HaendlerName->setAccessibleName(ui->Label_HaendlerName->text());
     for (QLineEdit* edit :

@@ -31,6 +31,7 @@ public:
     std::unique_ptr<Ui::TFormHaendler> ui;
 
 private:
+    void setGenderRowShown(bool shown);
     void activateFirmMode();
     void activatePartnerMode();
     void storeFirmData();
