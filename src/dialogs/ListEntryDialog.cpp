@@ -18,6 +18,7 @@ ListEntryDialog::ListEntryDialog(Forms& forms, const Design& design, QWidget* pa
     ui->Label_Heading->setObjectName(QString::fromLatin1(design.headingName));
     ui->Label_Heading->setText(QString::fromUtf16(design.heading));
     setHeading(ui->Label_Heading);
+    setWindowTitle(ui->Label_Heading->text()); // what a screen reader announces for the window
     ui->Edit_Entry->setObjectName(QString::fromLatin1(design.editName));
     ui->Edit_Entry->setAccessibleName(QString::fromUtf16(design.fieldName));
     ui->BitBtn_OK->setObjectName(QString::fromLatin1(design.okName));

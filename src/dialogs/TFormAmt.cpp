@@ -110,6 +110,7 @@ void TFormAmt::FormActivate() {
         ui->Edit_AmtName->setAccessibleName(ui->Label_AmtName->text());
         ui->Edit_AmtName->setFocus();
     });
+    setWindowTitle(heading()->text()); // what a screen reader announces for the window
 }
 
 void TFormAmt::SB_LandwahlClick() {

@@ -62,6 +62,7 @@ void TFormHaendler::guarded(const std::function<void()>& handler) {
 void TFormHaendler::FormActivate() {
     // Runs from the show event: an error must not travel through the event loop.
     guarded([this] { Konst::FirmDataMode ? activateFirmMode() : activatePartnerMode(); });
+    setWindowTitle(heading()->text()); // what a screen reader announces for the window
 }
 
 void TFormHaendler::setGenderRowShown(bool shown) {
