@@ -83,6 +83,8 @@ private slots:
     void partnerOnAppendedRowSurvivesCancel();
     void unconvertiblePostcodeRefused_data();
     void unconvertiblePostcodeRefused();
+    void refusedRowKeepsTheNewEntry_data();
+    void refusedRowKeepsTheNewEntry();
     void enterKeys();
     void partnerByKeyboardOnly();
 

@@ -155,6 +155,38 @@ void TestMasterDialogs::unconvertiblePostcodeRefused() {
     QCOMPARE(snapshot(), before);
 }
 
+void TestMasterDialogs::refusedRowKeepsTheNewEntry_data() {
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::newRow("partner") << u"SB_Kaufer"_s << u"Kaufer"_s << u"Kaufer"_s;
+    QTest::newRow("authority") << u"SB_KauferAmt"_s << u"Amt"_s << u"KauferAmt"_s;
+}
+
+void TestMasterDialogs::refusedRowKeepsTheNewEntry() {
+    QFETCH(QString, opener);
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QVERIFY(start());
+    open(opener, 3);
+    // A note the database refuses: the register row cannot be stored.
+    run->reg().setValue(u"Notiz"_s, QString(101, u'x'));
+    const QString prefix = table == u"Amt"_s ? u"Edit_Amt"_s : u"Edit_Haendler"_s;
+    set(prefix + u"Name"_s, u"Neu Eintrag"_s);
+    set(prefix + u"PLZ"_s, u"1"_s);
+    press(shown->findChildren<QPushButton*>().first()->objectName());
+    QCOMPARE(run->prompts.errors().size(), 1);
+    // Stored once, held by the row being edited; the dialog is closed so it cannot be stored twice.
+    QVERIFY(!shown->isVisible());
+    const QVariant key = run->folder.value(uR"(SELECT max("Index") FROM "%1")"_s.arg(table));
+    QCOMPARE(
+        run->folder.value(uR"(SELECT count(*) FROM "%1" WHERE "Name" = 'Neu Eintrag')"_s.arg(table)).toInt(),
+        1);
+    QVERIFY(run->reg().isEditing());
+    QCOMPARE(QVariant(qlonglong(run->reg().asInteger(column))), key);
+    QVERIFY(stored(column, 3) != key);
+}
+
 void TestMasterDialogs::enterKeys() {
     QVERIFY(start());
     open(u"SB_Verkaufer"_s, 1);

@@ -194,7 +194,14 @@ void TFormAmt::BitBtn_AmtOKClick() {
         reg.setValue(QStringLiteral("Amt"), key);
     reg.setValue(QStringLiteral("KauferAmt"), key);
     // Stored at once, so that the authority panels show the new entry; editing goes on.
-    MasterData::postAndResumeEditing(reg);
+    try {
+        MasterData::postAndResumeEditing(reg);
+    } catch (...) {
+        // The authority is stored and the row, still in editing, holds it: close, so that storing
+        // again cannot add it a second time; the error box says why the row was not stored.
+        done(Accepted);
+        throw;
+    }
     done(Accepted);
 }
 

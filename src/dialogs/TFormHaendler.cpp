@@ -199,7 +199,14 @@ void TFormHaendler::storePartner() {
     Dataset& reg = *dm.ASet_Vorgang;
     reg.setValue(Konst::BuyerMode ? QStringLiteral("Kaufer") : QStringLiteral("Verkaufer"), key);
     // Stored at once, so that the record form shows the partner's address; editing goes on.
-    MasterData::postAndResumeEditing(reg);
+    try {
+        MasterData::postAndResumeEditing(reg);
+    } catch (...) {
+        // The partner is stored and the row, still in editing, holds it: close, so that storing
+        // again cannot add it a second time; the error box says why the row was not stored.
+        done(Accepted);
+        throw;
+    }
     TFormMain& main = *m_forms->FormMain;
     if (Konst::BuyerMode)
         main.DBLU_EWB->setFocus();
