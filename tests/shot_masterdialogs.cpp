@@ -1,41 +1,38 @@
 // Renders each master-data dialog over the register window into PNG files, to look at them as a
-// dealer sees them (run under a virtual display with a window manager). Not a test.
-#include "app/Application.h"
-#include "common/ScriptedPrompts.h"
-#include "store/TDatMod.h"
+// dealer sees them. Not a test: run it under a virtual display with a window manager,
+//   shot_masterdialogs -platform xcb   (pictures go to WB_SHOT_DIR, else the current folder)
+#include "support/AppRun.h"
 #include "support/SampleData.h"
-#include "support/TestFolder.h"
-#include "window/TFormMain.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
-int main(int argc, char** argv) {
-    QApplication qapp(argc, argv);
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    TestFolder folder;
-    addSampleData(folder);
-    folder.sql(QStringLiteral(R"(UPDATE "Benutzer" SET "Firma" = 'Waffen Test', "Strasse" = 'Markt 1',
-                                 "Ort" = '34117 Kassel', "CheckDataSave" = 0)"));
-    ScriptedPrompts prompts;
-    prompts.queueInput(QStringLiteral("Waffenbuch"));
-    Application app(prompts);
+class ShotMasterDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void shots();
+};
+
+void ShotMasterDialogs::shots() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QString dir = qEnvironmentVariable("WB_SHOT_DIR", QDir::currentPath());
+    AppRun run;
+    addSampleData(run.folder);
+    run.create();
     QDialog* shown = nullptr;
-    app.runner.hook = [&shown](QDialog* d) {
+    run.app->runner.hook = [&shown](QDialog* d) {
         shown = d;
         d->show();
         return int(QDialog::Accepted);
     };
-    TFormMain& w = *app.forms.FormMain;
-    w.startFolder = folder.path();
-    w.show();
-    QTest::qWait(400);
-    Dataset& reg = *app.forms.DatMod->ASet_Vorgang;
+    QVERIFY(run.login());
+    TFormMain& w = run.main();
+    QTest::qWait(300);
 
     auto shoot = [&](const QString& name, const std::function<void()>& open, const QString& typed) {
         shown = nullptr;
@@ -54,7 +51,7 @@ int main(int argc, char** argv) {
         shown->hide(); // the country pick is left only by taking a country
         QTest::qWait(100);
     };
-    reg.locate(QStringLiteral("Index"), 3);
+    run.reg().locate(QStringLiteral("Index"), 3);
     w.SpBtn09Click();
     shoot(
         QStringLiteral("waffentyp"), [&] { w.SB_Typ->click(); }, QStringLiteral("Armbrust"));
@@ -67,7 +64,7 @@ int main(int argc, char** argv) {
     shoot(
         QStringLiteral("amt"), [&] { w.SB_Amt->click(); }, QStringLiteral("Ordnungsamt Bonn"));
     w.SpBtn11Click();
-    reg.locate(QStringLiteral("Index"), 1);
+    run.reg().locate(QStringLiteral("Index"), 1);
     w.SpBtn09Click();
     shoot(
         QStringLiteral("land"), [&] { w.SB_KauferAmt->click(); }, QString());
@@ -82,7 +79,7 @@ int main(int argc, char** argv) {
     w.SpBtn11Click();
     shoot(
         QStringLiteral("firma"), [&] { w.M_Firma->trigger(); }, QString());
-    prompts.queueYes();
-    w.close();
-    return 0;
 }
+
+QTEST_MAIN(ShotMasterDialogs)
+#include "shot_masterdialogs.moc"

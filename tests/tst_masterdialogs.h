@@ -80,7 +80,7 @@ private slots:
     void partnerColumns();
     void partnerPostedFocusMoved_data();
     void partnerPostedFocusMoved();
-    void partnerOnAppendedRowSurvivesCancel();
+    void partnerOnAppendedRowPostedAtOnce();
     void unconvertiblePostcodeRefused_data();
     void unconvertiblePostcodeRefused();
     void refusedRowKeepsTheNewEntry_data();

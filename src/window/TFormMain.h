@@ -97,6 +97,8 @@ public:
     void SpBtn16Click();
     void CheckBox_FilterClick();
     bool filterChecked() const override;
+    void setFilterCheckedQuietly(bool checked) override;
+    std::unique_ptr<ResultsView> Results;
     // Master-data dialogs: the add buttons of the record form and the firm data
     // (TFormMainMasterData.cpp). Bound once the dialogs exist.
     void bindMasterDialogs();
@@ -109,8 +111,6 @@ public:
     void SB_KauferAmtClick();
     void M_FirmaClick();
     void ApplyMasterDialogColours(const DialogColours& colours);
-    void setFilterCheckedQuietly(bool checked) override;
-    std::unique_ptr<ResultsView> Results;
 
     // ---- controls
     QTabWidget* PgCtrl;
