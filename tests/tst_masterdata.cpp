@@ -15,6 +15,7 @@ private slots:
     void postcodes_data();
     void postcodes();
     void firmAddressPacking();
+    void refusedAppendLeavesNoRowBehind();
 };
 
 void TestMasterData::duplicateIgnoresCaseButNotBlanksOrParts() {
@@ -89,6 +90,24 @@ void TestMasterData::firmAddressPacking() {
     MasterData::unpackFirmAddress(u"Musterstadt"_s, plz, ort);
     QCOMPARE(plz, QString());
     QCOMPARE(ort, u"Musterstadt"_s);
+}
+
+void TestMasterData::refusedAppendLeavesNoRowBehind() {
+    TestFolder folder;
+    TDatMod dm;
+    dm.Connect();
+    Dataset& list = *dm.ATab_Kaliber;
+    const int before = list.recordCount();
+    // The database refuses an overlong text at the post; the begun row must not linger, or the
+    // next append would post it after all.
+    QVERIFY_THROWS_EXCEPTION(std::exception,
+                             MasterData::appendEntry(list, {{u"Kaliber"_s, QString(101, u'x')}}));
+    QVERIFY(!list.isEditing());
+    const int key = MasterData::appendEntry(list, {{u"Kaliber"_s, u".22 lfB"_s}});
+    QCOMPARE(list.asInteger(u"Index"_s), key);
+    QCOMPARE(folder.rows(uR"(SELECT "Kaliber" FROM "Kaliber")"_s), (QList<QVariantList>{{u".22 lfB"_s}}));
+    QCOMPARE(list.recordCount(), before + 1);
+    dm.Disconnect();
 }
 
 QTEST_GUILESS_MAIN(TestMasterData)

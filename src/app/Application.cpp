@@ -33,6 +33,7 @@ Application::Application(Prompts& prompts) {
     forms.FormSuchen = new TFormSuchen(forms, forms.FormMain);
     forms.FormDruck = new TFormDruck(forms, forms.FormMain);
     forms.FormOptions = new TFormOptions(forms, forms.FormMain);
+    forms.FormMain->bindMasterDialogs();
 }
 
 Application::~Application() {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "widgets/MasterDialog.h"
+#include "dialogs/ListEntryDialog.h"
 
-class TFormHersteller : public MasterDialog {
+// Adds a manufacturer while a register row is being edited.
+class TFormHersteller : public ListEntryDialog {
     Q_OBJECT
 public:
     explicit TFormHersteller(Forms& forms, QWidget* parent = nullptr);

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "widgets/MasterDialog.h"
+#include "dialogs/ListEntryDialog.h"
 
-class TFormKaliber : public MasterDialog {
+// Adds a calibre while a register row is being edited.
+class TFormKaliber : public ListEntryDialog {
     Q_OBJECT
 public:
     explicit TFormKaliber(Forms& forms, QWidget* parent = nullptr);

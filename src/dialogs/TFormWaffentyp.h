@@ -1,8 +1,9 @@
 #pragma once
 
-#include "widgets/MasterDialog.h"
+#include "dialogs/ListEntryDialog.h"
 
-class TFormWaffentyp : public MasterDialog {
+// Adds a weapon type while a register row is being edited.
+class TFormWaffentyp : public ListEntryDialog {
     Q_OBJECT
 public:
     explicit TFormWaffentyp(Forms& forms, QWidget* parent = nullptr);

@@ -23,6 +23,11 @@ QString duplicatePartnerQuestion(const QString& name) {
     return QStringLiteral("Der Eintrag ") + name + QStringLiteral(" existiert bereits. Dennoch eintragen?");
 }
 
+QString firmDataNotConnectedMessage() {
+    return QStringLiteral("Die Datenbank ist nicht verbunden: Die Firmendaten können weder angezeigt noch "
+                          "gespeichert werden. Bitte verbinden Sie zuerst über das Menü \"Datenbank\".");
+}
+
 std::optional<QString> checkWidth(const QString& field, const QString& text, int width) {
     if (text.size() <= width)
         return std::nullopt;
@@ -62,6 +67,24 @@ void unpackFirmAddress(const QString& packed, QString& postcode, QString& town) 
     }
     postcode = packed.left(blank);
     town = packed.mid(blank + 1);
+}
+
+int appendEntry(Dataset& list, const std::vector<std::pair<QString, QVariant>>& values) {
+    list.append();
+    try {
+        for (const auto& [column, value] : values)
+            list.setValue(column, value);
+        list.post();
+    } catch (...) {
+        list.cancel();
+        throw;
+    }
+    return list.asInteger(QStringLiteral("Index"));
+}
+
+void postAndResumeEditing(Dataset& reg) {
+    reg.post();
+    reg.edit();
 }
 
 } // namespace MasterData

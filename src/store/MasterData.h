@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class Dataset;
 
@@ -26,6 +29,9 @@ QString duplicateMessage(const QString& text);
 // "Der Eintrag <name> existiert bereits. Dennoch eintragen?"
 QString duplicatePartnerQuestion(const QString& name);
 
+// The firm data live in the settings row, which is closed while the database is disconnected.
+QString firmDataNotConnectedMessage();
+
 // Nothing when `text` fits into `width` characters, else a message naming the field and its limit.
 std::optional<QString> checkWidth(const QString& field, const QString& text, int width);
 
@@ -40,5 +46,13 @@ QString postcodeMessage(const QString& field);
 QString packFirmAddress(const QString& postcode, const QString& town);
 // Splits at the first blank; without a blank the whole text is the town.
 void unpackFirmAddress(const QString& packed, QString& postcode, QString& town);
+
+// Appends a row to `list`, sets `values` (column, value) in this order, posts it and returns
+// the new row's Index. When the post is refused the append is cancelled before the error goes
+// on, so that no half-filled row waits in the dataset to be posted by its next append.
+int appendEntry(Dataset& list, const std::vector<std::pair<QString, QVariant>>& values);
+
+// Posts the register row with everything entered so far and puts it back into editing.
+void postAndResumeEditing(Dataset& reg);
 
 } // namespace MasterData

@@ -8,6 +8,15 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+// The pictures live in a static library: register them before the first use.
+static void initWidgetResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(widgets);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace {
 
 // Swallows Return and Enter in a line edit and runs the store action instead.
@@ -73,6 +82,7 @@ void MasterDialog::storeOnEnter(QLineEdit* edit, std::function<void()> store) {
 }
 
 void MasterDialog::setPictureButton(QAbstractButton* button, const QString& icon, const QString& text) {
+    initWidgetResources();
     button->setIcon(QIcon(icon));
     button->setIconSize(QSize(96, 24));
     button->setText(QString());
@@ -84,12 +94,18 @@ void MasterDialog::setPictureButton(QAbstractButton* button, const QString& icon
     }
 }
 
-void MasterDialog::showEvent(QShowEvent* e) {
+void MasterDialog::centreOverParent() {
     if (parentWidget()) {
         const QRect p = parentWidget()->frameGeometry();
         move(p.center() - rect().center());
     }
+}
+
+void MasterDialog::showEvent(QShowEvent* e) {
+    centreOverParent();
     QDialog::showEvent(e);
-    if (!e->spontaneous())
+    if (!e->spontaneous()) {
         FormActivate();
+        centreOverParent(); // the activation may have changed the size
+    }
 }

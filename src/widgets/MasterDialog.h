@@ -24,6 +24,7 @@ protected:
     // Runs once each time the dialog is shown, before the user can type.
     virtual void FormActivate() {}
     void showEvent(QShowEvent* e) override;
+    void centreOverParent();
 
     // Makes `label` the bold heading band.
     void setHeading(QLabel* label);

@@ -24,6 +24,7 @@ namespace Ui {
 class TFormMain;
 }
 class DataSource;
+struct DialogColours;
 class DateEdit;
 class LookupComboBox;
 class QAction;
@@ -99,6 +100,18 @@ public:
     bool filterChecked() const override;
     void setFilterCheckedQuietly(bool checked) override;
     std::unique_ptr<ResultsView> Results;
+    // Master-data dialogs: the add buttons of the record form and the firm data
+    // (TFormMainMasterData.cpp). Bound once the dialogs exist.
+    void bindMasterDialogs();
+    void SB_TypClick();
+    void SB_KaliberClick();
+    void SB_HerstellerClick();
+    void SB_VerkauferClick();
+    void SB_KauferClick();
+    void SB_AmtClick();
+    void SB_KauferAmtClick();
+    void M_FirmaClick();
+    void ApplyMasterDialogColours(const DialogColours& colours);
 
     // ---- controls
     QTabWidget* PgCtrl;

@@ -1,5 +1,6 @@
 // The register window's colours: the thirteen slots of the scheme applied to its controls.
 #include "settings/TFormOptions.h"
+#include "widgets/DialogColours.h"
 #include "window/AddressPanel.h"
 #include "window/Binding.h"
 #include "window/TFormMain.h"
@@ -60,6 +61,7 @@ void TFormMain::ApplyColourScheme() {
     setColour(findChild<QLabel*>(QStringLiteral("Label_Spul")), QPalette::WindowText,
               slot(1, QPalette::WindowText));
     const QColor back = slot(5, QPalette::Base), fore = slot(6, QPalette::Text);
+    ApplyMasterDialogColours({slot(7, QPalette::Window), slot(8, QPalette::WindowText), back, fore});
     QList<QWidget*> entries = {DBEdit_SerienNr, DBEdit_EWBNR,    DBLU_Notiz,     DBLU_Typ,
                                DBLU_Kaliber,    DBLU_Hersteller, DBLU_Verkaufer, DBLU_Kaufer,
                                DBLU_EWB,        DBLU_Amt,        DBLU_KauferAmt};
