@@ -1,11 +1,11 @@
 // Start-up, login and close request of the register window, and the commands of its menus.
-#include "widgets/DialogRunner.h"
 #include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"
 #include "dialogs/TFormHaendler.h"
 #include "settings/TFormOptions.h"
 #include "store/RegisterRules.h"
+#include "widgets/DialogRunner.h"
 #include "window/TFormMain.h"
 
 #include <QAction>
@@ -50,6 +50,7 @@ void TFormMain::FormActivate() {
     Spin_Spul->setValue(Konst::SpulStep);
     Spin_SpulChange();
     CountUnsold(dm());
+    ApplyRegisterGridEditing();
     if (m_forms.FormOptions->Check_Sicherung->isChecked())
         M_SichernClick();
     if (m_forms.FormOptions->Check_Verbinden->isChecked()) {
