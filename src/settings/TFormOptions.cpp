@@ -13,6 +13,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+// The pictures live in static libraries: register them before the first use.
+static void initOptionResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(widgets);
+        Q_INIT_RESOURCE(settings);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace {
 
 // Where each slot is held: the sample panel (index into samplePanels()) and whether it is the
@@ -55,6 +65,7 @@ TFormOptions::TFormOptions(Forms& forms, QWidget* parent)
       m_slots{0xF0F0F0, 0x000000, 0x000080, 0xE8E8E8, 0x000000, 0xFFFFFF, 0x000000,
               0xF0F0F0, 0x000000, 0xFFFFFF, 0x000000, 0xD8D8D8, 0x000000} {
     m_forms = &forms;
+    initOptionResources();
     ui->setupUi(this);
     setObjectName(QStringLiteral("FormOptions"));
     // Font in pixels, as the design gives it; a .ui file only holds points.
