@@ -12,6 +12,22 @@ QString colourColumn(int slot) {
 
 } // namespace
 
+const std::array<QString, UserSettings::kWidthColumns>& UserSettings::widthColumns() {
+    static const std::array<QString, kWidthColumns> names = [] {
+        std::array<QString, kWidthColumns> n;
+        std::size_t k = 0;
+        for (int i = 1; i <= 16; ++i)
+            n[k++] = QStringLiteral("TabHandel%1").arg(i, 2, 10, QLatin1Char('0'));
+        for (int i = 1; i <= 12; ++i)
+            n[k++] = QStringLiteral("TabKaufer%1").arg(i, 2, 10, QLatin1Char('0'));
+        for (const char* c : {"TabWtyp", "TabKaliber", "TabHersteller", "TabAmt01", "TabAmt02", "TabAmt03",
+                              "TabAmt04", "TabEWB", "TabLand"})
+            n[k++] = QString::fromLatin1(c);
+        return n;
+    }();
+    return names;
+}
+
 UserSettings UserSettings::read(const Dataset& user) {
     auto i = [&](const char* column) { return user.asInteger(QString::fromLatin1(column)); };
     auto b = [&](const char* column) { return user.asBoolean(QString::fromLatin1(column)); };
@@ -21,6 +37,8 @@ UserSettings UserSettings::read(const Dataset& user) {
     s.sortOrder = i("Sortierung");
     s.savedFilter = user.asString(QStringLiteral("SFilter"));
     s.currentIndex = i("Aktuell");
+    for (std::size_t k = 0; k < std::size_t(kWidthColumns); ++k)
+        s.columnWidths[k] = user.asInteger(widthColumns()[k]);
     for (int slot = 0; slot < kColourSlots; ++slot)
         s.colours[std::size_t(slot)] = user.asInteger(colourColumn(slot));
     s.connectAtStart = b("CheckConnect");
@@ -50,6 +68,8 @@ void UserSettings::write(Dataset& user) const {
         user.setValue(QStringLiteral("Sortierung"), *sortOrder);
     user.setValue(QStringLiteral("SFilter"), savedFilter);
     user.setValue(QStringLiteral("Aktuell"), currentIndex);
+    for (std::size_t k = 0; k < std::size_t(kWidthColumns); ++k)
+        user.setValue(widthColumns()[k], columnWidths[k]);
     for (int slot = 0; slot < kColourSlots; ++slot)
         user.setValue(colourColumn(slot), colours[std::size_t(slot)]);
     user.setValue(QStringLiteral("CheckConnect"), connectAtStart);
@@ -59,6 +79,19 @@ void UserSettings::write(Dataset& user) const {
     user.setValue(QStringLiteral("CheckDruckSort"), printByIndex);
     user.setValue(QStringLiteral("CheckProgEnde"), confirmExit);
     user.setValue(QStringLiteral("SpulSpeed"), spulSpeed);
+    user.post();
+    undo.dismiss();
+}
+
+void UserSettings::writeOptions(Dataset& user) const {
+    user.edit();
+    auto undo = qScopeGuard([&] { user.cancel(); });
+    user.setValue(QStringLiteral("CheckConnect"), connectAtStart);
+    user.setValue(QStringLiteral("CheckTabChange"), tableEditing);
+    user.setValue(QStringLiteral("CheckDataSave"), backupAtStart);
+    user.setValue(QStringLiteral("CheckSubTab"), copySubTables);
+    user.setValue(QStringLiteral("CheckDruckSort"), printByIndex);
+    user.setValue(QStringLiteral("CheckProgEnde"), confirmExit);
     user.post();
     undo.dismiss();
 }

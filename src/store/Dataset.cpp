@@ -570,8 +570,9 @@ QString Dataset::lookupTextAt(int row, const QString& lookupField) const {
     const int keyField = fieldIndex(l->keyColumn);
     if (keyField < 0)
         return QString();
-    const QVariant key =
-        (row == m_current && isEditing()) ? m_buffer[std::size_t(keyField)] : valueAt(row, keyField);
+    // A row being appended is not at any position: the current row keeps its own key.
+    const QVariant key = (row == m_current && m_state == State::Edit) ? m_buffer[std::size_t(keyField)]
+                                                                      : valueAt(row, keyField);
     if (key.isNull() || !key.isValid())
         return QString();
     const Dataset* source = m_lookupSources.value(l->table.toLower());
@@ -585,9 +586,23 @@ QString Dataset::lookupTextAt(int row, const QString& lookupField) const {
 }
 
 QString Dataset::lookupText(const QString& lookupField) const {
-    if (!isActive() || m_current < 0)
+    if (!isActive() || (m_current < 0 && m_state != State::Insert))
         return QString();
-    return lookupTextAt(m_current, lookupField);
+    if (m_state != State::Insert)
+        return lookupTextAt(m_current, lookupField);
+    // The row being appended: its key is in the edit buffer.
+    const QString table = !m_declaredTable.isEmpty() ? m_declaredTable : m_tableName;
+    const schema::LookupField* l = findLookup(table, lookupField);
+    if (!l)
+        throw DbError(QStringLiteral("Feld '%1' nicht gefunden.").arg(lookupField));
+    const int keyField = fieldIndex(l->keyColumn);
+    const QVariant key = keyField < 0 ? QVariant() : m_buffer[std::size_t(keyField)];
+    const Dataset* source = m_lookupSources.value(l->table.toLower());
+    if (key.isNull() || !key.isValid() || !source || !source->isActive())
+        return QString();
+    const int r = source->storageRowOfIndex(key.toInt());
+    const int f = source->fieldIndex(l->resultColumn);
+    return r < 0 || f < 0 ? QString() : source->storedText(r, f).left(l->displaySize);
 }
 
 int Dataset::countEqual(const QString& column, int value) const {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,10 @@ public:
     void setValue(const QString& column, const QVariant& value);
     void post();
     void cancel();
+    // Deletes the current row from the table and the dataset; a begun new row is only dropped.
+    // `inTransaction` runs inside the deleting transaction, before the delete, with the row's
+    // Index (0 for a table without one); what it throws undoes both.
+    void deleteRecord(const std::function<void(qint64 index)>& inTransaction = {});
 
     // ---- sort and refresh
     // "Name ASC", "Name DESC" or a bare column name; empty removes the sort.

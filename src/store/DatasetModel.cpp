@@ -2,56 +2,161 @@
 
 #include "store/Dataset.h"
 
+#include <QDate>
+
 DatasetModel::DatasetModel(Dataset* dataset, const QStringList& fields, QObject* parent)
     : QAbstractTableModel(parent), m_dataset(dataset), m_fields(fields) {
+    resolveFields();
     connect(dataset, &Dataset::rowsReset, this, [this] {
         beginResetModel();
+        resolveFields();
+        m_appending = m_dataset && m_dataset->state() == Dataset::State::Insert;
+        endResetModel();
+    });
+    // Beginning or ending an append adds or drops the row after the last.
+    connect(dataset, &Dataset::stateChanged, this, [this] {
+        const bool appending = m_dataset && m_dataset->state() == Dataset::State::Insert;
+        if (appending == m_appending)
+            return;
+        beginResetModel();
+        m_appending = appending;
+        resolveFields();
         endResetModel();
     });
     connect(dataset, &Dataset::recordChanged, this, [this] {
-        if (m_dataset && m_dataset->recNo() > 0) {
-            const int r = m_dataset->recNo() - 1;
+        const int r = currentRow();
+        if (r >= 0 && r < rowCount())
             emit dataChanged(index(r, 0), index(r, columnCount() - 1));
-        }
+        // The row indicator follows the current row: only the rows it leaves and enters.
+        const int rows = rowCount();
+        for (int row : {m_indicatorRow, r})
+            if (row >= 0 && row < rows)
+                emit headerDataChanged(Qt::Vertical, row, row);
+        m_indicatorRow = r;
     });
 }
 
 void DatasetModel::setFields(const QStringList& fields) {
     beginResetModel();
     m_fields = fields;
+    resolveFields();
     endResetModel();
+}
+
+void DatasetModel::setEditable(bool editable) {
+    m_editable = editable;
 }
 
 QStringList DatasetModel::effectiveFields() const {
     return m_fields.isEmpty() && m_dataset ? m_dataset->fieldNames() : m_fields;
 }
 
+void DatasetModel::resolveFields() {
+    m_resolved = effectiveFields();
+    m_fieldIndex.assign(std::size_t(m_resolved.size()), -1);
+    if (!m_dataset || !m_dataset->isActive())
+        return;
+    for (int c = 0; c < m_resolved.size(); ++c)
+        m_fieldIndex[std::size_t(c)] = m_dataset->fieldIndex(m_resolved.at(c));
+}
+
+int DatasetModel::fieldOf(int column) const {
+    return column >= 0 && column < int(m_fieldIndex.size()) ? m_fieldIndex[std::size_t(column)] : -1;
+}
+
+bool DatasetModel::isAppendRow(int row) const {
+    return m_appending && m_dataset && row == m_dataset->recordCount();
+}
+
+int DatasetModel::currentRow() const {
+    if (!m_dataset || !m_dataset->isActive())
+        return -1;
+    if (m_dataset->state() == Dataset::State::Insert)
+        return m_dataset->recordCount();
+    return m_dataset->recNo() - 1;
+}
+
 int DatasetModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !m_dataset ? 0 : m_dataset->recordCount();
+    if (parent.isValid() || !m_dataset)
+        return 0;
+    return m_dataset->recordCount() + (m_appending ? 1 : 0);
 }
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(effectiveFields().size());
+    return parent.isValid() ? 0 : int(m_resolved.size());
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!m_dataset || !index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!m_dataset || !index.isValid() || index.column() >= m_resolved.size())
         return QVariant();
-    const QStringList fields = effectiveFields();
-    if (index.column() >= fields.size())
+    const int field = fieldOf(index.column());
+    if (role == Qt::TextAlignmentRole) {
+        // Numbers stand right-aligned, as in the register's "Nr." column.
+        if (field >= 0 && m_dataset->isActive() &&
+            m_dataset->fieldKind(field) == Dataset::ColumnKind::Integer)
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant();
-    const QString& f = fields.at(index.column());
-    const int field = m_dataset->fieldIndex(f);
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    const QString& name = m_resolved.at(index.column());
+    if (isAppendRow(index.row())) {
+        if (field < 0)
+            return m_dataset->lookupText(name);
+        const QVariant v = m_dataset->value(name);
+        if (v.typeId() == QMetaType::QDate)
+            return v.toDate().isValid() ? v.toDate().toString(QStringLiteral("dd.MM.yyyy")) : QString();
+        return v.isValid() ? v.toString() : QString();
+    }
     if (field < 0)
-        return m_dataset->lookupTextAt(index.row(), f);
+        return m_dataset->lookupTextAt(index.row(), name);
     return m_dataset->textAt(index.row(), field);
 }
 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+    if (role != Qt::DisplayRole)
         return QVariant();
-    if (section < m_titles.size())
+    if (orientation == Qt::Vertical) {
+        // The row indicator: the current row, the row being edited, the row being appended.
+        if (section != currentRow())
+            return QString();
+        if (!m_dataset->isEditing())
+            return QStringLiteral("▶");
+        return m_dataset->state() == Dataset::State::Insert ? QStringLiteral("*") : QStringLiteral("I");
+    }
+    if (section < m_titles.size() && !m_titles.at(section).isEmpty())
         return m_titles.at(section);
-    const QStringList fields = effectiveFields();
-    return section < fields.size() ? QVariant(fields.at(section)) : QVariant();
+    return section < m_resolved.size() ? QVariant(m_resolved.at(section)) : QVariant();
+}
+
+Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_editable && index.isValid() && fieldOf(index.column()) >= 0)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!m_editable || role != Qt::EditRole || !m_dataset || !index.isValid())
+        return false;
+    const int field = fieldOf(index.column());
+    if (field < 0 || index.row() != currentRow())
+        return false;
+    QVariant v = value;
+    // Dates are typed in the German form; an empty text empties the cell.
+    if (m_dataset->fieldKind(field) == Dataset::ColumnKind::Date && v.typeId() == QMetaType::QString) {
+        const QString text = v.toString().trimmed();
+        QDate d = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
+        if (!d.isValid())
+            d = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+        v = text.isEmpty() ? QVariant() : d.isValid() ? QVariant(d) : QVariant(text);
+    }
+    const QString& name = m_resolved.at(index.column());
+    // Unchanged text leaves the row as it is (no edit state for a cell merely visited).
+    if (!m_dataset->isEditing() && data(index, Qt::EditRole) == value)
+        return false;
+    if (!m_dataset->isEditing())
+        m_dataset->edit();
+    m_dataset->setValue(name, v);
+    return true;
 }

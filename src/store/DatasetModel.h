@@ -3,11 +3,14 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
+#include <vector>
 
 class Dataset;
 
 // Table model over a dataset, for grids and lookup lists. Row r is position r + 1 of the
-// dataset; the columns are the given fields (plain columns or lookup fields).
+// dataset; the columns are the given fields (plain columns or lookup fields). Cells are read
+// from the dataset's typed storage only when a view asks for them. While the dataset appends
+// a row, that row is shown after the last one.
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -17,15 +20,34 @@ public:
     void setFields(const QStringList& fields);
     void setTitles(const QStringList& titles) { m_titles = titles; }
     const QStringList& fields() const { return m_fields; }
+    // Plain columns take input (lookup columns never do); what is entered goes into the
+    // dataset's current row, which is put into the edit state first.
+    void setEditable(bool editable);
+    bool isEditable() const { return m_editable; }
+    // The row a grid shows for the dataset's current record (the appended one while appending);
+    // -1 when there is none.
+    int currentRow() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Throws DbError for a value the column cannot hold (views call it through a guard).
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 private:
     QStringList effectiveFields() const;
+    void resolveFields();
+    int fieldOf(int column) const;
+    bool isAppendRow(int row) const;
     QPointer<Dataset> m_dataset;
     QStringList m_fields;
     QStringList m_titles;
+    // Dataset field of each column (-1: lookup field), resolved when the rows are reset.
+    std::vector<int> m_fieldIndex;
+    QStringList m_resolved;
+    bool m_editable = false;
+    bool m_appending = false;
+    int m_indicatorRow = -1;
 };

@@ -3,6 +3,7 @@
 #include "common/DbError.h"
 #include "store/Dataset.h"
 #include "store/DatasetModel.h"
+#include "widgets/DBGrid.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
@@ -111,6 +112,10 @@ void DataSource::bindLookup(LookupComboBox* box, const QString& column, Dataset*
             l->onUserChange();
     });
     refreshLink(*l);
+}
+
+void DataSource::bindGrid(DBGrid* grid, const QStringList& fields, const QStringList& titles) {
+    grid->setDataset(m_dataset, fields, titles);
 }
 
 void DataSource::refreshLink(Link& l) {

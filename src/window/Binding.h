@@ -13,6 +13,7 @@
 #include <memory>
 
 class Dataset;
+class DBGrid;
 class DatasetModel;
 class QToolButton;
 class QCalendarWidget;
@@ -33,6 +34,13 @@ public:
     // `onUserChange` runs when the user chooses an entry or empties the box.
     void bindLookup(LookupComboBox* box, const QString& column, Dataset* list, const QString& listField,
                     std::function<void()> onUserChange = {});
+    // The same with the list given by its data source.
+    void bindLookup(LookupComboBox* box, const QString& column, DataSource* list, const QString& listField,
+                    std::function<void()> onUserChange = {}) {
+        bindLookup(box, column, list->dataset(), listField, std::move(onUserChange));
+    }
+    // A grid showing `fields` of this data source's dataset; its current row is the dataset's.
+    void bindGrid(DBGrid* grid, const QStringList& fields, const QStringList& titles);
 
     // Writes pending typed text into the row; throws DbError for a text that is no date.
     void commit();

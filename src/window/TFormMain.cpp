@@ -52,6 +52,7 @@ TFormMain::TFormMain(Forms& forms, Prompts& prompts, DialogRunner& runner, QWidg
     PgCtrl = ui->PgCtrl;
     TS_Formular = ui->TS_Formular;
     TS_Tabellen = ui->TS_Tabellen;
+    buildTablePage();
     buildMenus();
 
     auto* formLayout = new QHBoxLayout(TS_Formular);
@@ -234,32 +235,33 @@ void TFormMain::buildStatusBar() {
 void TFormMain::bindDataModule(TDatMod& d) {
     m_datMod = &d;
     d.setPort(this);
+    bindDataSources(d);
     DScr_Vorgang = new DataSource(d.ASet_Vorgang, this);
     DScr_Vorgang->setObjectName(QStringLiteral("DScr_Vorgang"));
     DScr_Vorgang->bindDate(DBEdit_KDatum, QStringLiteral("KDatum"));
     DScr_Vorgang->bindEdit(DBEdit_SerienNr, QStringLiteral("SerienNr"));
-    DScr_Vorgang->bindLookup(DBLU_Typ, QStringLiteral("Waffentyp"), d.ATab_Typ, QStringLiteral("WTyp"));
-    DScr_Vorgang->bindLookup(DBLU_Kaliber, QStringLiteral("Kaliber"), d.ATab_Kaliber,
+    DScr_Vorgang->bindLookup(DBLU_Typ, QStringLiteral("Waffentyp"), DScr_Typ, QStringLiteral("WTyp"));
+    DScr_Vorgang->bindLookup(DBLU_Kaliber, QStringLiteral("Kaliber"), DScr_Kaliber,
                              QStringLiteral("Kaliber"));
-    DScr_Vorgang->bindLookup(DBLU_Hersteller, QStringLiteral("Hersteller"), d.ATab_Hersteller,
+    DScr_Vorgang->bindLookup(DBLU_Hersteller, QStringLiteral("Hersteller"), DScr_Hersteller,
                              QStringLiteral("Hersteller"));
-    DScr_Vorgang->bindLookup(DBLU_Verkaufer, QStringLiteral("Verkaufer"), d.ATab_Kauf,
-                             QStringLiteral("Name"));
-    DScr_Vorgang->bindLookup(DBLU_Kaufer, QStringLiteral("Kaufer"), d.ATab_Kauf, QStringLiteral("Name"),
+    DScr_Vorgang->bindLookup(DBLU_Verkaufer, QStringLiteral("Verkaufer"), DScr_Kauf, QStringLiteral("Name"));
+    DScr_Vorgang->bindLookup(DBLU_Kaufer, QStringLiteral("Kaufer"), DScr_Kauf, QStringLiteral("Name"),
                              [this] { guarded([this] { DBLU_KauferChange(); }); });
-    DScr_Vorgang->bindLookup(DBLU_EWB, QStringLiteral("EWB"), d.ATab_EWB, QStringLiteral("EWB"));
+    DScr_Vorgang->bindLookup(DBLU_EWB, QStringLiteral("EWB"), DScr_EWB, QStringLiteral("EWB"));
     DScr_Vorgang->bindEdit(DBEdit_EWBNR, QStringLiteral("EWBNR"));
     DScr_Vorgang->bindDate(DBEdit_EWBDatum, QStringLiteral("AmtDatum"));
     DScr_Vorgang->bindDate(DBEdit_VDatum, QStringLiteral("VDatum"));
     DScr_Vorgang->bindDate(DBEdit_VJgdSch, QStringLiteral("JDatum"));
-    DScr_Vorgang->bindLookup(DBLU_Amt, QStringLiteral("Amt"), d.ATab_Amt, QStringLiteral("Name"),
+    DScr_Vorgang->bindLookup(DBLU_Amt, QStringLiteral("Amt"), DScr_Amt, QStringLiteral("Name"),
                              [this] { guarded([this] { DBLU_AmtChange(); }); });
-    DScr_Vorgang->bindLookup(DBLU_KauferAmt, QStringLiteral("KauferAmt"), d.ATab_Amt, QStringLiteral("Name"));
+    DScr_Vorgang->bindLookup(DBLU_KauferAmt, QStringLiteral("KauferAmt"), DScr_Amt, QStringLiteral("Name"));
     DScr_Vorgang->bindEdit(DBLU_Notiz, QStringLiteral("Notiz"));
     DScr_Vorgang->bindLabel(DBText_Index, QStringLiteral("Index"));
     DScr_Vorgang->bindLabel(DBText_BDatum, QStringLiteral("BriefDatum"));
     bindSearch();
     connect(dm().ASet_Vorgang, &Dataset::afterPost, this, [this] { m_edit.notePosted(*dm().ASet_Vorgang); });
+    bindTables();
 }
 
 // ------------------------------------------------------------------ shared procedures

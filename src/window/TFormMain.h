@@ -26,6 +26,7 @@ class TFormMain;
 class DataSource;
 struct DialogColours;
 class DateEdit;
+class DBGrid;
 class LookupComboBox;
 class QAction;
 class QActionGroup;
@@ -55,6 +56,10 @@ public:
     void setWindowState(WindowState state);
     WindowState windowState() const { return m_state; }
     void ApplyColourScheme();
+    // The register grid takes input only while the option "Ändern der Haupttabelle erlauben" is on.
+    void ApplyRegisterGridEditing();
+    // Title font colour of the grids as last applied (colour integer of slot 12).
+    int appliedTitleColour() const { return m_appliedTitleColour; }
     void setStatusPanelText(int panel, const QString& text) override;
     // Reads the settings row into the window, the options dialog and the globals, then paints.
     void LoadUserSettings();
@@ -97,6 +102,11 @@ public:
     void SpBtn13Click();
     void SpBtn16Click();
     void CheckBox_FilterClick();
+    // Table page (TFormMainTables.cpp): sorting by a click on a column title.
+    void DBGrid_VorgangTitleClick(int position);
+    void DBGrid_PartnerTitleClick(int position);
+    // The sort text a click on the partner grid's title at `position` sets; empty for none.
+    static QString partnerSortText(int position);
     bool filterChecked() const override;
     void setFilterCheckedQuietly(bool checked) override;
     std::unique_ptr<ResultsView> Results;
@@ -166,7 +176,36 @@ public:
     QAction* M_Firma;
     QAction* M_HilfeIndex;
 
+    // The table page and its eight grids, each on the shared dataset of its data source.
+    QTabWidget* PgCtrl_Tab;
+    QWidget* TS_Vorgaenge; // object name TS_Vorgänge
+    QWidget* TS_Handel;
+    QWidget* TS_Typ;
+    QWidget* TS_Kaliber;
+    QWidget* TS_Hersteller;
+    QWidget* TS_Amt;
+    QWidget* TS_EWB;
+    QWidget* TS_Land;
+    DBGrid* DBGrid_Vorgang;
+    DBGrid* DBGrid_Partner;
+    DBGrid* DBGrid_Typen;
+    DBGrid* DBGrid_Kaliber;
+    DBGrid* DBGrid_Hersteller;
+    DBGrid* DBGrid_Amt;
+    DBGrid* DBGrid_EWB;
+    DBGrid* DBGrid_Land;
+    // The eight grids in the order of the settings row's width columns.
+    QList<DBGrid*> grids() const;
+
     DataSource* DScr_Vorgang;
+    DataSource* DScr_Kauf = nullptr;
+    DataSource* DScr_Typ = nullptr;
+    DataSource* DScr_Kaliber = nullptr;
+    DataSource* DScr_Hersteller = nullptr;
+    DataSource* DScr_Amt = nullptr;
+    DataSource* DScr_EWB = nullptr;
+    DataSource* DScr_Land = nullptr;
+    DataSource* DScr_Geschlecht = nullptr;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -181,6 +220,13 @@ private:
     void buildToolbar(QWidget* page);
     void buildStatusBar();
     void bindSearch();
+    // Table page (TFormMainTables.cpp).
+    void buildTablePage();
+    void bindDataSources(TDatMod& datMod);
+    void bindTables();
+    void deleteRegisterRow();
+    // Leaving the table page writes a changed row of its grids; false when one was refused.
+    bool leaveTablePage();
     QWidget* buildRightSide();
     void guarded(const std::function<void()>& handler);
     // Asks for the login password; a wrong one ends the program. True when it was right.
@@ -201,4 +247,6 @@ private:
     std::array<AddressPanel*, 4> m_panels{};
     std::unique_ptr<Ui::TFormMain> ui;
     QList<QLabel*> m_captions;
+    int m_appliedTitleColour = 0;
+    int m_lastPage = 0;
 };

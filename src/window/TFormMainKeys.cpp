@@ -6,6 +6,7 @@
 #include "widgets/DateEdit.h"
 
 #include <QAction>
+#include <QTabWidget>
 
 namespace {
 struct KeyDef {
@@ -57,4 +58,12 @@ void TFormMain::buildShortcuts() {
                 DBEdit_KDatum->lineEdit()->setFocus(Qt::ShortcutFocusReason);
         });
     }
+    // On the table page the grids keep their own keys (F2 edits a cell, Esc drops the edit,
+    // Strg+Pos1 goes to the first cell): the toolbar keys belong to the record form.
+    connect(PgCtrl, &QTabWidget::currentChanged, this, [this] {
+        const bool onForm = PgCtrl->currentWidget() == TS_Formular;
+        for (QAction* a : actions())
+            if (a->objectName().startsWith(QLatin1String("Key_")))
+                a->setEnabled(onForm);
+    });
 }

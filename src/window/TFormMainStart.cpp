@@ -47,6 +47,7 @@ void TFormMain::FormActivate() {
     Spin_Spul->setValue(Konst::SpulStep);
     Spin_SpulChange();
     CountUnsold(dm());
+    ApplyRegisterGridEditing();
     if (m_forms.FormOptions->Check_Sicherung->isChecked())
         M_SichernClick();
     if (m_forms.FormOptions->Check_Verbinden->isChecked()) {

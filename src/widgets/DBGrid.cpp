@@ -1,0 +1,217 @@
+#include "widgets/DBGrid.h"
+
+#include "common/DbError.h"
+#include "common/HandlerGuard.h"
+#include "common/Prompts.h"
+#include "store/Dataset.h"
+#include "store/DatasetModel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setAlternatingRowColors(false);
+    setWordWrap(false);
+    QHeaderView* h = horizontalHeader();
+    h->setSectionsClickable(true);
+    h->setHighlightSections(false);
+    h->setSortIndicatorShown(false);
+    h->setMinimumSectionSize(0);
+    h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The indicator column: narrow, one line per row, no per-row sizing.
+    QHeaderView* v = verticalHeader();
+    v->setSectionResizeMode(QHeaderView::Fixed);
+    v->setDefaultSectionSize(fontMetrics().height() + 6);
+    v->setFixedWidth(18);
+    v->setDefaultAlignment(Qt::AlignCenter);
+    connect(h, &QHeaderView::sectionClicked, this,
+            [this](int logical) { emit titleClicked(horizontalHeader()->visualIndex(logical)); });
+    setOptions(kReadOnlyOptions);
+}
+
+bool DBGrid::guarded(const std::function<void()>& action) {
+    if (m_prompts)
+        return runGuarded(*m_prompts, action);
+    action();
+    return true;
+}
+
+void DBGrid::setDataset(Dataset* dataset, const QStringList& fields, const QStringList& titles) {
+    m_dataset = dataset;
+    m_model = new DatasetModel(dataset, fields, this);
+    m_model->setTitles(titles);
+    setModel(m_model);
+    // After the model has taken the change (it connected first).
+    connect(dataset, &Dataset::rowsReset, this, &DBGrid::syncFromDataset);
+    connect(dataset, &Dataset::recordChanged, this, &DBGrid::syncFromDataset);
+    connect(dataset, &Dataset::stateChanged, this, [this] {
+        if (!m_dataset->isEditing())
+            m_begunRow = m_userChanged = false;
+        syncFromDataset();
+    });
+    applyEditability();
+    syncFromDataset();
+}
+
+void DBGrid::setOptions(unsigned options) {
+    m_options = options;
+    horizontalHeader()->setVisible(options & dgTitles);
+    verticalHeader()->setVisible(options & dgIndicator);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setSectionResizeMode((options & dgColumnResize) ? QHeaderView::Interactive
+                                                                        : QHeaderView::Fixed);
+    setShowGrid(options & (dgColLines | dgRowLines));
+    setTabKeyNavigation(options & dgTabs);
+    applyEditability();
+}
+
+void DBGrid::setReadOnly(bool readOnly) {
+    m_readOnly = readOnly;
+    applyEditability();
+}
+
+void DBGrid::applyEditability() {
+    const bool on = canEdit();
+    setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked
+                       : QAbstractItemView::NoEditTriggers);
+    if (m_model)
+        m_model->setEditable(on);
+}
+
+int DBGrid::columnWidthAt(int position) const {
+    const int logical = horizontalHeader()->logicalIndex(position);
+    return logical < 0 ? 0 : horizontalHeader()->sectionSize(logical);
+}
+
+void DBGrid::setColumnWidthAt(int position, int width) {
+    const int logical = horizontalHeader()->logicalIndex(position);
+    if (logical >= 0)
+        horizontalHeader()->resizeSection(logical, std::max(0, width));
+}
+
+QString DBGrid::fieldAt(int position) const {
+    const int logical = horizontalHeader()->logicalIndex(position);
+    return m_model && logical >= 0 && logical < m_model->fields().size() ? m_model->fields().at(logical)
+                                                                         : QString();
+}
+
+void DBGrid::syncFromDataset() {
+    if (!m_model || m_syncing)
+        return;
+    m_syncing = true;
+    const int row = m_model->currentRow();
+    if (row < 0 || row >= m_model->rowCount()) {
+        selectionModel()->clearCurrentIndex();
+    } else {
+        const int column = currentIndex().isValid() ? currentIndex().column()
+                                                    : std::max(0, horizontalHeader()->logicalIndex(0));
+        const QModelIndex target = m_model->index(row, column);
+        if (currentIndex() != target)
+            selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        if (isVisible())
+            scrollTo(target);
+    }
+    m_syncing = false;
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_dataset || !current.isValid() || current.row() == m_model->currentRow())
+        return;
+    const int target = current.row();
+    // Leaving a changed row writes it, as moving in the record form does.
+    const bool moved = guarded([&] {
+        if (m_dataset->isEditing())
+            m_dataset->post();
+        if (target < m_dataset->recordCount())
+            m_dataset->setRecNo(target + 1);
+    });
+    if (!moved || m_model->currentRow() != target)
+        syncFromDataset();
+}
+
+void DBGrid::commitData(QWidget* editor) {
+    // A value the column cannot hold reaches the error box; the row stays being edited.
+    if (guarded([&] { QTableView::commitData(editor); }) && m_dataset && m_dataset->isEditing())
+        m_userChanged = true;
+}
+
+bool DBGrid::postPending() {
+    if (!m_dataset || !m_dataset->isEditing())
+        return true;
+    if (m_begunRow && !m_userChanged) {
+        m_dataset->cancel();
+        return true;
+    }
+    return guarded([this] { m_dataset->post(); });
+}
+
+void DBGrid::appendRow() {
+    if (!canEdit() || !m_dataset || !m_dataset->isActive())
+        return;
+    guarded([this] {
+        if (m_dataset->isEditing())
+            m_dataset->post();
+        m_dataset->append();
+        m_begunRow = true;
+        m_userChanged = false;
+        if (onAppend)
+            onAppend();
+    });
+    setFocus();
+}
+
+void DBGrid::deleteCurrentRow() {
+    if (!canEdit() || !m_dataset || !m_dataset->isActive())
+        return;
+    if (m_dataset->state() != Dataset::State::Insert && m_dataset->recordCount() == 0)
+        return;
+    if ((m_options & dgConfirmDelete) && m_prompts &&
+        m_prompts->yesNo(QStringLiteral("Datensatz löschen?")) != Prompts::Answer::Yes)
+        return;
+    guarded([this] {
+        if (onDelete && m_dataset->state() != Dataset::State::Insert)
+            onDelete();
+        else
+            m_dataset->deleteRecord();
+    });
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* e) {
+    if (state() != QAbstractItemView::EditingState && m_dataset) {
+        const bool ctrl = e->modifiers() & Qt::ControlModifier;
+        if (e->key() == Qt::Key_Delete && ctrl) {
+            deleteCurrentRow();
+            return;
+        }
+        if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier && canEdit()) {
+            appendRow();
+            return;
+        }
+        if (e->key() == Qt::Key_Down && e->modifiers() == Qt::NoModifier && canEdit() &&
+            m_dataset->state() == Dataset::State::Browse && m_dataset->recNo() == m_dataset->recordCount()) {
+            appendRow();
+            return;
+        }
+        if (e->key() == Qt::Key_Escape && m_dataset->isEditing()) {
+            m_dataset->cancel();
+            return;
+        }
+    }
+    QTableView::keyPressEvent(e);
+}
+
+void DBGrid::focusOutEvent(QFocusEvent* e) {
+    QTableView::focusOutEvent(e);
+    // Focus that went to the grid's own cell editor has not left the grid.
+    const QWidget* now = QApplication::focusWidget();
+    if (now && (now == this || isAncestorOf(now)))
+        return;
+    if ((m_options & dgCancelOnExit) && m_dataset && m_dataset->state() == Dataset::State::Insert &&
+        m_begunRow && !m_userChanged)
+        m_dataset->cancel();
+}
