@@ -1,4 +1,5 @@
 #include "store/RegisterQuery.h"
+#include "widgets/DBGrid.h"
 #include "store/RestorePoint.h"
 #include "support/AppRun.h"
 #include "support/SampleData.h"
@@ -31,6 +32,8 @@ private slots:
     void startUpDisconnected();
     void startUpOnTheSavedRowAndFirmQuestion();
     void secondInstanceIsRefused();
+    void startUpAppliesTheGridOption_data();
+    void startUpAppliesTheGridOption();
 
 private:
     bool start() {
@@ -228,6 +231,19 @@ void TestDatabaseMenu::secondInstanceIsRefused() {
     QVERIFY(!run->dm().isConnected());
     // It never got to a settings row it could save: closing asks nothing and writes nothing.
     QVERIFY(w().close());
+}
+
+void TestDatabaseMenu::startUpAppliesTheGridOption_data() {
+    QTest::addColumn<int>("option");
+    QTest::newRow("register grid read-only") << 0;
+    QTest::newRow("register grid editable") << 1;
+}
+
+void TestDatabaseMenu::startUpAppliesTheGridOption() {
+    QFETCH(int, option);
+    run->folder.sql(uR"(UPDATE "Benutzer" SET "CheckTabChange" = %1)"_s.arg(option));
+    QVERIFY(start());
+    QCOMPARE(w().DBGrid_Vorgang->isReadOnly(), option == 0);
 }
 
 QTEST_MAIN(TestDatabaseMenu)
