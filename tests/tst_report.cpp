@@ -90,7 +90,7 @@ private slots:
             QVERIFY(dm.ASet_Vorgang->controlsDisabled());
             dm.ASet_Vorgang->first();
             dm.ATab_Kauf->first();
-            text = ReportEngine::fill(def, ReportData::build(conns));
+            text = ReportEngine::fill(def, ReportData::build(conns, def.templateText));
         }
         QCOMPARE(text, QStringLiteral("Waffen &lt;Test&gt;|SN-1/01.01.2024;SN-2/02.01.2024;SN-3/03.01.2024;|"
                                       "SN-1|3"));
@@ -100,8 +100,9 @@ private slots:
 
         // A broken template is an error, not an empty page; cancelling stops the walk.
         def.templateText = QStringLiteral("{{#a}}");
-        QVERIFY_THROWS_EXCEPTION(DbError, ReportEngine::fill(def, ReportData::build({})));
+        QVERIFY_THROWS_EXCEPTION(DbError, ReportEngine::fill(def, ReportData::build({}, def.templateText)));
         QVERIFY_THROWS_EXCEPTION(ReportCancelled, ReportData::build(ReportEngine::connections(dm),
+                                                                    QStringLiteral("{{RvDSetCon.rows}}"),
                                                                     [](int, int) { return false; }));
     }
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "printing/ReportProjectFile.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QList>
+#include <QStringList>
+#include <memory>
+
+class QPaintDevice;
+class QPainter;
+
+// Measures and draws the rows of a table report on a paint device: cells with word-wrapped
+// paragraphs, grid lines, the title row on a shaded background.
+class ReportTableLayout {
+public:
+    struct Row {
+        QList<QStringList> cells;    // per column, its paragraphs
+        QList<QList<qreal>> heights; // per column, its paragraphs' heights
+        qreal height = 0;
+    };
+
+    ReportTableLayout(const ReportTable& table, QPaintDevice& device, qreal width);
+    Row measure(const QStringList& cellTexts) const;
+    const Row& header() const { return m_header; }
+    // Draws a row with its top left corner at `at`; the title row shaded and bold.
+    void paint(QPainter& painter, const Row& row, QPointF at, bool isHeader = false) const;
+
+private:
+    qreal paragraphHeight(const QString& text, qreal width, bool bold) const;
+    Row measure(const QStringList& cellTexts, bool allBold) const;
+
+    const ReportTable& m_table;
+    QPaintDevice& m_device;
+    QFont m_font, m_bold;
+    std::unique_ptr<QFontMetricsF> m_metrics, m_boldMetrics;
+    qreal m_padding = 0;
+    qreal m_lineHeight = 0;
+    QList<qreal> m_widths;
+    Row m_header;
+};
