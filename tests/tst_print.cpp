@@ -16,9 +16,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -89,6 +91,9 @@ private slots:
     void unknownReportPrintsNothing();
     void currentRowsUnchanged();
     void editedLayoutShowsInTheNextRun();
+    void registerBookOverManyPages();
+    void previewShowsPagesAndPrints();
+    void cancelFromTheProgressWindow();
 
 private:
     // Logs in on the sample register and opens the print dialog with the print button.
@@ -137,6 +142,24 @@ private:
         QFile f(run->folder.file(u"Archiv/"_s + file));
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(xml);
+    }
+
+    // `n` more entries with serial numbers P-10001 … in stock, some with a long note.
+    static QString manyEntries(int n) {
+        return uR"(INSERT INTO "Vorgang" ("KDatum", "Waffentyp", "Kaliber", "Hersteller", "SerienNr", "Verkaufer",
+                       "Kaufer", "EWB", "Amt", "KauferAmt", "Notiz")
+                   WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)
+                   SELECT '2024-01-01', 1 + i %% 5, 1 + i %% 5, 1 + i %% 5, 'P-' || (10000 + i), 4, 1, 1, 1, 1,
+                          CASE WHEN i %% 7 = 0 THEN 'Schaft nachgearbeitet, Lauf geprüft, Abzug eingestellt, neu beschossen' ELSE '' END
+                   FROM n)"_s.arg(n)
+            .replace(u"%%"_s, u"%"_s);
+    }
+    static QStringList pSerials(const QString& text) {
+        QStringList found;
+        static const QRegularExpression re(u"\\bP-\\d{5}\\b"_s);
+        for (auto it = re.globalMatch(text); it.hasNext();)
+            found << it.next().captured();
+        return found;
     }
 
     std::unique_ptr<AppRun> run;
@@ -426,6 +449,97 @@ void TestPrint::editedLayoutShowsInTheNextRun() {
     const QString text = printToFile(u"BitBtn_DruckOK"_s);
     QVERIFY(text.contains(u"Waffennummer"_s));
     QCOMPARE(serialsIn(text).size(), 4);
+}
+
+void TestPrint::registerBookOverManyPages() {
+    QVERIFY(open(manyEntries(300)));
+    w().Combo_Sort->setCurrentIndex(5); // by serial number: P-… after the sample entries
+    w().ApplyRegisterSort();
+    const QStringList shown = column(run->reg(), u"SerienNr"_s).filter(u"P-"_s);
+    QCOMPARE(shown.size(), 300);
+    const QString text = printToFile(u"BitBtn_DruckOK"_s);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() >= 10, qPrintable(QString::number(pages.size())));
+    // Every entry once, in the register's order; no row split over two pages.
+    QCOMPARE(pSerials(text), shown);
+    int seen = 0;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QString& page = pages[p];
+        QVERIFY2(page.contains(u"Seite %1"_s.arg(p + 1)), qPrintable(page));
+        QVERIFY(page.contains(u"Waffen Test"_s));
+        QVERIFY(page.contains(u"Druckdatum: "_s + QDate::currentDate().toString(u"dd.MM.yyyy"_s)));
+        QVERIFY(page.contains(u"Seriennummer"_s)); // the title row
+        const QStringList here = pSerials(page);
+        // A page is full: the next page's first row would not have fitted.
+        QVERIFY(p + 1 == pages.size() || here.size() > 5);
+        for (const QString& sn : here)
+            QCOMPARE(sn, shown[seen++]);
+    }
+    QCOMPARE(seen, 300);
+}
+
+void TestPrint::previewShowsPagesAndPrints() {
+    QVERIFY(open(manyEntries(200)));
+    QStringList captions;
+    QString printed;
+    run->app->runner.hook = [&](QDialog* d) {
+        run->dialogsRun << d->objectName();
+        if (d->objectName() != u"ReportPreview"_s) {
+            d->show();
+            return int(QDialog::Accepted);
+        }
+        auto* caption = d->findChild<QLabel*>(u"Label_Seite"_s);
+        auto* picture = d->findChild<QLabel*>(u"Label_Bild"_s);
+        auto button = [d](const char* name) { return d->findChild<QPushButton*>(QLatin1String(name)); };
+        captions << caption->text();
+        const QImage first = picture->pixmap().toImage();
+        button("Btn_Weiter")->click();
+        captions << caption->text();
+        // The second page differs from the first (other rows).
+        if (picture->pixmap().toImage() == first)
+            captions << u"same picture"_s;
+        button("Btn_Letzte")->click();
+        captions << caption->text();
+        captions << (button("Btn_Weiter")->isEnabled() ? u"weiter"_s : u"ende"_s);
+        button("Btn_Erste")->click();
+        captions << caption->text();
+        // Printing from the preview asks for the output again.
+        run->prompts.queueOutput(toFile(out(u"aus-vorschau.pdf"_s)));
+        button("Btn_Drucken")->click();
+        printed = pdfText(out(u"aus-vorschau.pdf"_s));
+        return int(QDialog::Rejected);
+    };
+    run->prompts.queueOutput(Prompts::OutputChoice{}); // preview, as preselected
+    press(u"BitBtn_DruckOK"_s);
+    QVERIFY(run->dialogsRun.contains(u"ReportPreview"_s));
+    const int pages = int(printed.count(u'\f'));
+    QVERIFY(pages > 3);
+    QCOMPARE(captions, (QStringList{u"Seite 1"_s, u"Seite 2"_s, u"Seite %1 von %1"_s.arg(pages), u"ende"_s,
+                                    u"Seite 1 von %1"_s.arg(pages)}));
+    QCOMPARE(pSerials(printed).size(), 200);
+    QCOMPARE(run->prompts.texts(u"output"_s).size(), 2);
+    QVERIFY(run->prompts.errors().isEmpty());
+}
+
+void TestPrint::cancelFromTheProgressWindow() {
+    QVERIFY(open(manyEntries(3000)));
+    QString label;
+    // Pressed as soon as the progress window shows (the run lets events through while it works).
+    QTimer::singleShot(0, this, [&label] {
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<QProgressDialog*>(t); p && p->isVisible()) {
+                label = p->labelText();
+                p->cancel();
+            }
+    });
+    run->prompts.queueOutput(toFile(out()));
+    press(u"BitBtn_DruckOK"_s);
+    QVERIFY2(label.startsWith(u"Seite "_s), qPrintable(label));
+    QVERIFY(!QFile::exists(out()));
+    QVERIFY(run->prompts.errors().isEmpty());
+    // The register is back as it was, and the next print runs to its end.
+    QCOMPARE(run->reg().recordCount(), 3004);
+    QVERIFY(!run->reg().controlsDisabled());
 }
 
 QTEST_MAIN(TestPrint)
