@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 #include <numeric>
 
 namespace {
@@ -41,13 +42,31 @@ ReportTableLayout::ReportTableLayout(const ReportTable& table, QPaintDevice& dev
     m_header = measure(titles, true);
 }
 
+const ReportTableLayout::Shaped& ReportTableLayout::shaped(const QString& text, bool bold) const {
+    auto& cache = m_shaped[bold ? 1 : 0];
+    const auto it = cache.constFind(text);
+    if (it != cache.constEnd())
+        return *it;
+    if (cache.size() > 20000)
+        cache.clear(); // serial numbers and notes rarely repeat: keep the cache small
+    QTextLayout layout(text, bold ? m_bold : m_font, &m_device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e9);
+    layout.endLayout();
+    Shaped s;
+    s.runs = layout.glyphRuns();
+    s.width = line.naturalTextWidth();
+    return *cache.insert(text, s);
+}
+
 qreal ReportTableLayout::paragraphHeight(const QString& text, qreal width, bool bold) const {
     if (text.isEmpty())
         return m_lineHeight;
-    const QFontMetricsF& fm = bold ? *m_boldMetrics : *m_metrics;
     // Most cells hold one short line: no need to lay the text out for that.
-    if (fm.horizontalAdvance(text) <= width)
+    if (shaped(text, bold).width <= width)
         return m_lineHeight;
+    const QFontMetricsF& fm = bold ? *m_boldMetrics : *m_metrics;
     return fm.boundingRect(QRectF(0, 0, width, 1e9), Qt::TextWordWrap, text).height();
 }
 

@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <memory>
@@ -28,6 +30,12 @@ public:
     void paint(QPainter& painter, const Row& row, QPointF at, bool isHeader = false) const;
 
 private:
+    // A one-line text shaped once: a register repeats its dates, names and kinds on every page.
+    struct Shaped {
+        QList<QGlyphRun> runs;
+        qreal width = 0;
+    };
+    const Shaped& shaped(const QString& text, bool bold) const;
     qreal paragraphHeight(const QString& text, qreal width, bool bold) const;
     Row measure(const QStringList& cellTexts, bool allBold) const;
 
@@ -39,4 +47,5 @@ private:
     qreal m_lineHeight = 0;
     QList<qreal> m_widths;
     Row m_header;
+    mutable QHash<QString, Shaped> m_shaped[2]; // normal, bold
 };
