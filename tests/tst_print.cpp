@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -94,6 +95,7 @@ private slots:
     void registerBookOverManyPages();
     void previewShowsPagesAndPrints();
     void cancelFromTheProgressWindow();
+    void outputThatCannotStart();
 
 private:
     // Logs in on the sample register and opens the print dialog with the print button.
@@ -540,6 +542,27 @@ void TestPrint::cancelFromTheProgressWindow() {
     // The register is back as it was, and the next print runs to its end.
     QCOMPARE(run->reg().recordCount(), 3004);
     QVERIFY(!run->reg().controlsDisabled());
+}
+
+void TestPrint::outputThatCannotStart() {
+    QVERIFY(open());
+    // A PDF in a folder that does not exist: an error naming the file, the register as before.
+    const QString bad = run->folder.file(u"fehlt/druck.pdf"_s);
+    run->prompts.queueOutput(toFile(bad));
+    press(u"BitBtn_DruckOK"_s);
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY2(run->prompts.errors().first().contains(bad), qPrintable(run->prompts.errors().first()));
+    // The printer when none is installed (as on this machine).
+    Prompts::OutputChoice printer;
+    printer.destination = Prompts::OutputChoice::Destination::Printer;
+    run->prompts.queueOutput(printer);
+    press(u"BitBtn_DruckOK"_s);
+    QCOMPARE(run->prompts.errors().size(), 2);
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        QCOMPARE(run->prompts.errors().last(), u"Es ist kein Drucker eingerichtet."_s);
+    QCOMPARE(run->reg().recordCount(), 4);
+    QVERIFY(!run->reg().controlsDisabled());
+    QVERIFY(dialog()->isVisible());
 }
 
 QTEST_MAIN(TestPrint)

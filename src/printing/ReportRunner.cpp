@@ -67,10 +67,12 @@ bool renderAll(const ReportStream& stream, QPrinter& printer, QProgressDialog& p
     QPainter painter;
     if (!painter.begin(&printer))
         throw DbError(
-            printer.outputFileName().isEmpty()
-                ? QStringLiteral("Der Drucker \"%1\" kann nicht drucken.").arg(printer.printerName())
-                : QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.")
-                      .arg(printer.outputFileName()));
+            !printer.outputFileName().isEmpty()
+                ? QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.")
+                      .arg(printer.outputFileName())
+            : printer.printerName().isEmpty()
+                ? QStringLiteral("Es ist kein Drucker eingerichtet.")
+                : QStringLiteral("Der Drucker \"%1\" kann nicht drucken.").arg(printer.printerName()));
     const int rows = std::max(1, stream.rowCount());
     bool cancelled = false;
     for (int page = 0;; ++page) {
