@@ -4,6 +4,8 @@
 #include "store/Schema.h"
 #include "store/TDatMod.h"
 
+#include <QRegularExpression>
+
 using kainjow::mustache::data;
 using schema::LookupField;
 
@@ -34,10 +36,20 @@ bool namesRows(const QString& templateText, const QString& connection) {
 
 namespace ReportData {
 
-data row(const Dataset& d, int position) {
+QSet<QString> namesIn(const QString& templateText) {
+    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*[#^/&{]?\\s*([^}.\\s]+)"));
+    QSet<QString> names;
+    for (auto it = tag.globalMatch(templateText); it.hasNext();)
+        names.insert(it.next().captured(1));
+    return names;
+}
+
+data row(const Dataset& d, int position, const QSet<QString>* only) {
     data r{data::type::object};
     const QStringList fields = d.fieldNames();
     for (int f = 0; f < fields.size(); ++f) {
+        if (only && !only->contains(fields[f]))
+            continue;
         QString text = d.textAt(position, f);
         // Postcodes are stored as numbers; a letter shows 01067, not 1067, and nothing for 0.
         if (fields[f].compare(QLatin1String("PLZ"), Qt::CaseInsensitive) == 0 &&
@@ -48,10 +60,12 @@ data row(const Dataset& d, int position) {
         r.set(s(fields[f]), s(text));
     }
     for (const LookupField& l : lookupsOf(d)) {
-        r.set(s(l.name), s(d.lookupTextAt(position, l.name)));
+        if (!only || only->contains(l.name))
+            r.set(s(l.name), s(d.lookupTextAt(position, l.name)));
         const int f = d.fieldIndex(l.keyColumn);
-        if (f >= 0)
-            r.set(s(QStringLiteral("Hat") + l.keyColumn), d.valueAt(position, f).toInt() > 1);
+        const QString flag = QStringLiteral("Hat") + l.keyColumn;
+        if (f >= 0 && (!only || only->contains(flag)))
+            r.set(s(flag), d.valueAt(position, f).toInt() > 1);
     }
     r.set("_nr", std::to_string(position + 1));
     return r;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <kainjow/mustache.hpp>
@@ -16,7 +17,10 @@ struct ReportDataConnection;
 // The current row also holds the looked-up rows themselves as `<Key>Daten` (the buyer's address
 // as `KauferDaten.Strasse`), where a connection offers their table.
 namespace ReportData {
-kainjow::mustache::data row(const Dataset& d, int position);
+// `only`, when given, limits the row to those names (a table report reads a few of them).
+kainjow::mustache::data row(const Dataset& d, int position, const QSet<QString>* only = nullptr);
+// The names a template reads (the part before the first dot of every tag).
+QSet<QString> namesIn(const QString& templateText);
 kainjow::mustache::data rowWithLinks(const Dataset& d, int position,
                                      const QList<ReportDataConnection>& connections);
 // `.rows` are filled only for the connections that `templateText` names with `.rows`, so that a

@@ -225,6 +225,7 @@ void ReportPager::paint(int page, QPainter& painter) {
             m_table->paint(painter, row, QPointF(m_body.left(), y));
             y += row.height;
         }
+        m_table->paintColumnRules(painter, m_body.left(), m_portion->top, y);
         paintFrames(page, painter);
         return;
     }

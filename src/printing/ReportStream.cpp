@@ -46,6 +46,7 @@ ReportStream::ReportStream(const ReportDefinition& report, const QList<ReportDat
         m_letterDate = m_values.get("Briefdatum")->string_value();
         m_head = render(body, m_values, report.name);
         for (const ReportColumn& c : report.table->columns) {
+            m_cellNames.unite(ReportData::namesIn(c.cellTemplate));
             m_cells.push_back(compile(c.cellTemplate, report.name));
             m_cells.back()->set_custom_escape([](const std::string& text) { return text; }); // plain text
         }
@@ -110,7 +111,7 @@ QString ReportStream::rowsHtml(int from, int to) const {
 }
 
 QStringList ReportStream::cells(int row) const {
-    data r = ReportData::row(*m_dataset, row);
+    data r = ReportData::row(*m_dataset, row, &m_cellNames);
     r.set("Druckdatum", m_printDate);
     r.set("Briefdatum", m_letterDate);
     QStringList out;

@@ -46,6 +46,7 @@ private:
     QString m_head, m_opening, m_tableHead, m_tableTail, m_tail; // filled already
     std::unique_ptr<kainjow::mustache::mustache> m_row;
     std::vector<std::unique_ptr<kainjow::mustache::mustache>> m_cells;
+    QSet<QString> m_cellNames; // what the cells read of a row
     kainjow::mustache::data m_values;
     std::string m_printDate, m_letterDate;
 };

@@ -43,12 +43,19 @@ ReportTableLayout::ReportTableLayout(const ReportTable& table, QPaintDevice& dev
 }
 
 const ReportTableLayout::Shaped& ReportTableLayout::shaped(const QString& text, bool bold) const {
+    // Two generations: texts used again recently stay, one-offs (serial numbers) drop out.
     auto& cache = m_shaped[bold ? 1 : 0];
+    auto& older = m_older[bold ? 1 : 0];
     const auto it = cache.constFind(text);
     if (it != cache.constEnd())
         return *it;
-    if (cache.size() > 20000)
-        cache.clear(); // serial numbers and notes rarely repeat: keep the cache small
+    if (cache.size() >= 20000) {
+        older = std::move(cache);
+        cache.clear();
+    }
+    const auto old = older.constFind(text);
+    if (old != older.constEnd())
+        return *cache.insert(text, *old);
     QTextLayout layout(text, bold ? m_bold : m_font, &m_device);
     layout.beginLayout();
     QTextLine line = layout.createLine();
@@ -98,14 +105,14 @@ void ReportTableLayout::paint(QPainter& painter, const Row& row, QPointF at, boo
     const qreal total = std::accumulate(m_widths.begin(), m_widths.end(), qreal(0));
     if (isHeader)
         painter.fillRect(QRectF(at, QSizeF(total, row.height)), QColor(m_table.headerBackground));
-    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), m_device.logicalDpiX() / 25.4 * 0.15));
-    qreal x = at.x();
-    for (int i = 0; i < m_widths.size(); ++i) {
-        painter.drawRect(QRectF(x, at.y(), m_widths[i], row.height));
-        x += m_widths[i];
-    }
+    // Horizontal rules here, the column rules once per page (paintColumnRules): fewer strokes
+    // make a smaller file.
+    painter.setPen(gridPen());
+    if (isHeader)
+        painter.drawLine(at, at + QPointF(total, 0));
+    painter.drawLine(at + QPointF(0, row.height), at + QPointF(total, row.height));
     painter.setPen(Qt::black);
-    x = at.x();
+    qreal x = at.x();
     for (int i = 0; i < m_widths.size(); ++i) {
         qreal y = at.y() + m_padding;
         const QStringList& ps = row.cells.value(i);
@@ -113,7 +120,7 @@ void ReportTableLayout::paint(QPainter& painter, const Row& row, QPointF at, boo
         for (int k = 0; k < ps.size(); ++k) {
             const bool b = bold < 0 || k + 1 == bold;
             const qreal w = m_widths[i] - 2 * m_padding;
-            const qreal h = paragraphHeight(ps[k], w, b);
+            const qreal h = row.heights.value(i).value(k, m_lineHeight);
             if (!ps[k].isEmpty()) {
                 painter.setFont(b ? m_bold : m_font);
                 painter.drawText(QRectF(x + m_padding, y, w, h),
@@ -122,6 +129,22 @@ void ReportTableLayout::paint(QPainter& painter, const Row& row, QPointF at, boo
             y += h;
         }
         x += m_widths[i];
+    }
+    painter.restore();
+}
+
+QPen ReportTableLayout::gridPen() const {
+    return QPen(QColor(0x80, 0x80, 0x80), m_device.logicalDpiX() / 25.4 * 0.15);
+}
+
+void ReportTableLayout::paintColumnRules(QPainter& painter, qreal left, qreal top, qreal bottom) const {
+    painter.save();
+    painter.setPen(gridPen());
+    qreal x = left;
+    painter.drawLine(QPointF(x, top), QPointF(x, bottom));
+    for (const qreal w : m_widths) {
+        x += w;
+        painter.drawLine(QPointF(x, top), QPointF(x, bottom));
     }
     painter.restore();
 }

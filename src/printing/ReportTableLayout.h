@@ -7,6 +7,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QList>
+#include <QPen>
 #include <QStringList>
 #include <memory>
 
@@ -28,6 +29,8 @@ public:
     const Row& header() const { return m_header; }
     // Draws a row with its top left corner at `at`; the title row shaded and bold.
     void paint(QPainter& painter, const Row& row, QPointF at, bool isHeader = false) const;
+    // The vertical rules between the columns, from the title row's top to the last row's end.
+    void paintColumnRules(QPainter& painter, qreal left, qreal top, qreal bottom) const;
 
 private:
     // A one-line text shaped once: a register repeats its dates, names and kinds on every page.
@@ -37,6 +40,7 @@ private:
     };
     const Shaped& shaped(const QString& text, bool bold) const;
     qreal paragraphHeight(const QString& text, qreal width, bool bold) const;
+    QPen gridPen() const;
     Row measure(const QStringList& cellTexts, bool allBold) const;
 
     const ReportTable& m_table;
@@ -48,4 +52,5 @@ private:
     QList<qreal> m_widths;
     Row m_header;
     mutable QHash<QString, Shaped> m_shaped[2]; // normal, bold
+    mutable QHash<QString, Shaped> m_older[2];
 };
