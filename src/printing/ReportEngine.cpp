@@ -44,13 +44,18 @@ QList<ReportDataConnection> connections(TDatMod& m) {
             {QStringLiteral("RvDataSet_User"), m.ATab_User}};
 }
 
-QString fill(const ReportDefinition& report, kainjow::mustache::data values) {
+kainjow::mustache::data withDates(kainjow::mustache::data values) {
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     values.set("Druckdatum", today.toStdString());
     values.set(
         "Briefdatum",
         (Konst::LetterDate.isValid() ? Konst::LetterDate.toString(QStringLiteral("dd.MM.yyyy")) : today)
             .toStdString());
+    return values;
+}
+
+QString fill(const ReportDefinition& report, kainjow::mustache::data values) {
+    values = withDates(std::move(values));
     kainjow::mustache::mustache tmpl(report.templateText.toStdString());
     if (!tmpl.is_valid())
         throw DbError(QStringLiteral("Die Vorlage des Reports \"%1\" ist fehlerhaft: %2")

@@ -18,6 +18,8 @@ const ReportProjectFile& project(const QString& path);
 void clearLoaded();
 // The named connections of the data module, in their fixed order.
 QList<ReportDataConnection> connections(TDatMod& datMod);
+// The values plus `Druckdatum` (today) and `Briefdatum` (the letter date, else today).
+kainjow::mustache::data withDates(kainjow::mustache::data values);
 // Fills the template with the connections' values plus `Druckdatum` and `Briefdatum`.
 QString fill(const ReportDefinition& report, kainjow::mustache::data values);
 } // namespace ReportEngine

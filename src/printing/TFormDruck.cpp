@@ -99,6 +99,8 @@ bool TFormDruck::storeLetterDate() {
                            "zu dem der Brief gehört."));
         return false;
     }
+    // The box may hold typed text that never became a date: read it again.
+    DateEd_BriefChange();
     if (!Konst::LetterDate.isValid()) {
         m_forms.prompts->message(QStringLiteral(
             "Das Briefdatum ist unvollständig oder ungültig. Bitte ein gültiges Datum eingeben."));
