@@ -182,6 +182,11 @@ void DBGrid::deleteCurrentRow() {
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* e) {
+    // Ctrl+Tab belongs to the page control around the grid.
+    if ((e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) && (e->modifiers() & Qt::ControlModifier)) {
+        e->ignore();
+        return;
+    }
     if (state() != QAbstractItemView::EditingState && m_dataset) {
         const bool ctrl = e->modifiers() & Qt::ControlModifier;
         if (e->key() == Qt::Key_Delete && ctrl) {
