@@ -19,7 +19,7 @@
 #include "app/Application.h"
 #include "common/DbError.h"
 #include "common/Konst.h"
-#include "common/ScriptedPrompts.h"
+#include "common/Prompts.h"
 #include "store/DatabaseFactory.h"
 #include "store/JetTranslator.h"
 #include "store/RegisterQuery.h"
@@ -44,6 +44,20 @@
 namespace {
 
 volatile quint64 g_sink = 0;
+
+// The login answered with the password; errors kept to be reported.
+class BenchPrompts : public Prompts {
+public:
+    QStringList errors;
+    void message(const QString& text) override { errors << text; }
+    Answer yesNo(const QString&, bool) override { return Answer::Yes; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return QStringLiteral("Waffenbuch");
+    }
+    std::optional<int> chooseColour(int) override { return std::nullopt; }
+    void errorBox(const QString& text) override { errors << text; }
+    bool openFile(const QString&) override { return false; }
+};
 int g_missed = 0;
 
 // Steps the translated statement, touching every cell, up to `limit` rows; returns the rows read.
@@ -123,8 +137,7 @@ int run(int rows, int reps, const QString& dir) {
     QDir(dir).mkpath(QStringLiteral("Archiv"));
     Konst::reset();
 
-    ScriptedPrompts prompts;
-    prompts.queueInput(QStringLiteral("Waffenbuch"));
+    BenchPrompts prompts;
     Application app(prompts);
     TFormMain& w = *app.forms.FormMain;
     TDatMod& dm = *app.forms.DatMod;
@@ -137,8 +150,7 @@ int run(int rows, int reps, const QString& dir) {
             },
             60000) ||
         !dm.isConnected())
-        throw DbError(QStringLiteral("Der Start ist nicht durchgelaufen: ") +
-                      prompts.texts(QStringLiteral("error")).join(u' '));
+        throw DbError(QStringLiteral("Der Start ist nicht durchgelaufen: ") + prompts.errors.join(u' '));
     Dataset& reg = *dm.ASet_Vorgang;
     DBGrid* grid = w.DBGrid_Vorgang;
     PaintCounter counter;

@@ -31,6 +31,27 @@ QColor slotColour(int slot) {
     return ColourScheme::colourOf(slotValue(slot), QPalette::Window);
 }
 
+// Forwards to the scripted prompts and notes the colour each colour dialog started from.
+class ColourStartRecorder : public Prompts {
+public:
+    explicit ColourStartRecorder(Prompts& inner) : m_inner(inner) {}
+    QList<int> starts;
+    void message(const QString& t) override { m_inner.message(t); }
+    Answer yesNo(const QString& t, bool defaultNo) override { return m_inner.yesNo(t, defaultNo); }
+    std::optional<QString> input(const QString& a, const QString& b, const QString& c) override {
+        return m_inner.input(a, b, c);
+    }
+    std::optional<int> chooseColour(int initial) override {
+        starts << initial;
+        return m_inner.chooseColour(initial);
+    }
+    void errorBox(const QString& t) override { m_inner.errorBox(t); }
+    bool openFile(const QString& path) override { return m_inner.openFile(path); }
+
+private:
+    Prompts& m_inner;
+};
+
 } // namespace
 
 class TestOptions : public QObject {
@@ -426,6 +447,8 @@ void TestOptions::slotZeroColoursTwoSamples() {
 
 void TestOptions::colourDialogStartsFromLastChoice() {
     QVERIFY(run->login());
+    ColourStartRecorder recorder(run->prompts);
+    run->app->forms.prompts = &recorder;
     run->prompts.queueColour(0x0A0B0C);
     run->prompts.queueColour(std::nullopt);
     run->prompts.queueColour(0x010203);
@@ -435,7 +458,9 @@ void TestOptions::colourDialogStartsFromLastChoice() {
             o.BitBtn_Farbwahl->click();
         o.BitBtn_OptESC->click();
     });
-    QCOMPARE(run->prompts.texts(u"colour"_s), (QStringList{u"0"_s, u"658188"_s, u"658188"_s}));
+    run->app->forms.prompts = &run->prompts;
+    // Black the first time, then the colour chosen last (a cancel does not change it).
+    QCOMPARE(recorder.starts, (QList<int>{0, 0x0A0B0C, 0x0A0B0C}));
     QCOMPARE(opts().slotColour(4), 0x010203);
 }
 

@@ -44,8 +44,8 @@ std::optional<QString> ScriptedPrompts::input(const QString& title, const QStrin
     return a.text;
 }
 
-std::optional<int> ScriptedPrompts::chooseColour(int initial) {
-    m_shown.append({QStringLiteral("colour"), QString::number(initial)});
+std::optional<int> ScriptedPrompts::chooseColour(int) {
+    m_shown.append({QStringLiteral("colour"), QString()});
     ColourAnswer a;
     take(QStringLiteral("colour dialog"), a);
     return a.colour;

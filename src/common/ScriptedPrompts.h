@@ -15,7 +15,6 @@ class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
         QString kind; // "message", "yesNo", "input", "colour", "error", "open", "output"
-        // The text shown; for "colour" the colour the dialog started from.
         QString text;
     };
 
