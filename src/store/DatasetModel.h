@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 class Dataset;
@@ -20,10 +21,18 @@ public:
     void setFields(const QStringList& fields);
     void setTitles(const QStringList& titles) { m_titles = titles; }
     const QStringList& fields() const { return m_fields; }
-    // Plain columns take input (lookup columns never do); what is entered goes into the
-    // dataset's current row, which is put into the edit state first.
+    // Cells take input; what is entered goes into the dataset's current row, which is put into
+    // the edit state first. A lookup column takes the key of the chosen list row.
     void setEditable(bool editable);
     bool isEditable() const { return m_editable; }
+    // A lookup column: the key column it shows a name for, and the list the names come from.
+    struct Lookup {
+        QString keyColumn;
+        Dataset* list = nullptr;
+        QString listField;
+    };
+    // Nothing for a plain column (or one whose list is not there).
+    std::optional<Lookup> lookupOf(int column) const;
     // The row a grid shows for the dataset's current record (the appended one while appending);
     // -1 when there is none.
     int currentRow() const;

@@ -72,21 +72,6 @@ void TFormMain::ApplyColourScheme() {
     setColour(findChild<QLabel*>(QStringLiteral("Label_Spul")), QPalette::WindowText,
               slot(1, QPalette::WindowText));
 
-    // 7, 8: the dialog windows. Their other controls take the window's font colour; set on each
-    // of them, since a dialog with a style sheet passes no palette on to its controls. The
-    // named controls below take their own colours after this.
-    const std::array<QLabel*, 7> samples = m_forms.FormOptions->samplePanels();
-    for (QWidget* d : dialogs) {
-        if (!d)
-            continue;
-        d->setAutoFillBackground(true);
-        setColour(d, QPalette::Window, slot(7, QPalette::Window));
-        setColour(d, QPalette::WindowText, slot(8, QPalette::WindowText));
-        for (QWidget* c : d->findChildren<QWidget*>())
-            if (std::find(samples.begin(), samples.end(), c) == samples.end())
-                setColour(c, QPalette::WindowText, slot(8, QPalette::WindowText));
-    }
-
     // 3, 4: the record panel and the search criteria panel, and their captions.
     setColour(Panel_Formular, QPalette::Window, slot(3, QPalette::Window));
     for (QWidget* w : named(suchen, {"Panel_Suchen"})) {
@@ -124,6 +109,21 @@ void TFormMain::ApplyColourScheme() {
                       "Edit_KauferAmt", "Edit_EWBNR", "Edit_Fabrik", "Edit_SerienNr", "Edit_Notiz"});
     for (QWidget* w : entries)
         paintEntry(w, back, fore);
+
+    // 7, 8: the dialog windows; their other controls take the window's font colour.
+    const std::array<QLabel*, 7> samples = m_forms.FormOptions->samplePanels();
+    for (QWidget* d : dialogs) {
+        if (!d)
+            continue;
+        d->setAutoFillBackground(true);
+        setColour(d, QPalette::Window, slot(7, QPalette::Window));
+        setColour(d, QPalette::WindowText, slot(8, QPalette::WindowText));
+        // Set on each of them: a dialog with a style sheet passes no palette on to its controls.
+        // The captions above and the colour samples keep their own.
+        for (QWidget* c : d->findChildren<QWidget*>())
+            if (!captions.contains(c) && std::find(samples.begin(), samples.end(), c) == samples.end())
+                setColour(c, QPalette::WindowText, slot(8, QPalette::WindowText));
+    }
 
     // 9 to 12: the grids, their fixed row and column (titles and indicator), the title font.
     m_appliedTitleColour = o.slotColour(12);
