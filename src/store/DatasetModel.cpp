@@ -55,10 +55,14 @@ QStringList DatasetModel::effectiveFields() const {
 void DatasetModel::resolveFields() {
     m_resolved = effectiveFields();
     m_fieldIndex.assign(std::size_t(m_resolved.size()), -1);
+    m_lookups.assign(std::size_t(m_resolved.size()), std::nullopt);
     if (!m_dataset || !m_dataset->isActive())
         return;
     for (int c = 0; c < m_resolved.size(); ++c)
         m_fieldIndex[std::size_t(c)] = m_dataset->fieldIndex(m_resolved.at(c));
+    // Once per reset, not per painted cell.
+    for (int c = 0; c < m_resolved.size(); ++c)
+        m_lookups[std::size_t(c)] = findLookup(c);
 }
 
 int DatasetModel::fieldOf(int column) const {
@@ -131,6 +135,10 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 std::optional<DatasetModel::Lookup> DatasetModel::lookupOf(int column) const {
+    return column >= 0 && column < int(m_lookups.size()) ? m_lookups[std::size_t(column)] : std::nullopt;
+}
+
+std::optional<DatasetModel::Lookup> DatasetModel::findLookup(int column) const {
     if (!m_dataset || column < 0 || column >= m_resolved.size() || fieldOf(column) >= 0)
         return std::nullopt;
     for (const schema::LookupField& l : schema::lookups(m_dataset->schemaTable())) {

@@ -49,12 +49,14 @@ private:
     QStringList effectiveFields() const;
     void resolveFields();
     int fieldOf(int column) const;
+    std::optional<Lookup> findLookup(int column) const;
     bool isAppendRow(int row) const;
     QPointer<Dataset> m_dataset;
     QStringList m_fields;
     QStringList m_titles;
     // Dataset field of each column (-1: lookup field), resolved when the rows are reset.
     std::vector<int> m_fieldIndex;
+    std::vector<std::optional<Lookup>> m_lookups;
     QStringList m_resolved;
     bool m_editable = false;
     bool m_appending = false;
