@@ -52,6 +52,7 @@ private slots:
     void registerGridFollowsOption();
     void cellChangeIsPosted();
     void lookupCellChosenFromList();
+    void countryGridStoresWithoutIndex();
     void deletionAsksFirst_data();
     void deletionAsksFirst();
     void deletionRecordHoldsEveryColumn();
@@ -394,6 +395,31 @@ void TestTables::lookupCellChosenFromList() {
     QCOMPARE(
         run->folder.value(uR"(SELECT "Geschlecht" FROM "Kaufer" WHERE "Index" = %1)"_s.arg(index)).toInt(),
         2);
+}
+
+void TestTables::countryGridStoresWithoutIndex() {
+    // The country table has no Index column: a changed and a new row are still stored.
+    QVERIFY(start());
+    DBGrid* g = w().DBGrid_Land;
+    showGrid(w(), g);
+    Dataset& land = *run->dm().ATab_Land;
+    QVERIFY(land.locate(u"Land"_s, u"Malta"_s));
+    g->setCurrentIndex(g->model()->index(land.recNo() - 1, 0));
+    typeIntoCell(g, u"Republik Malta"_s);
+    QVERIFY(g->postPending());
+    QCOMPARE(land.asString(u"Land"_s), u"Republik Malta"_s); // the stored row stays current
+    QTest::keyClick(g, Qt::Key_Insert);
+    typeIntoCell(g, u"Andorra"_s);
+    QVERIFY(g->postPending());
+    QCOMPARE(land.asString(u"Land"_s), u"Andorra"_s);
+    QCOMPARE(g->currentIndex().row(), land.recNo() - 1);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Land" WHERE "Land" IN ('Malta'))"_s).toInt(), 0);
+    QCOMPARE(
+        run->folder.value(uR"(SELECT count(*) FROM "Land" WHERE "Land" IN ('Republik Malta', 'Andorra'))"_s)
+            .toInt(),
+        2);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Land")"_s).toInt(), 33);
+    QVERIFY(run->prompts.errors().isEmpty());
 }
 
 void TestTables::deletionAsksFirst_data() {

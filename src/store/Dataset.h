@@ -163,6 +163,8 @@ private:
     static int compareCells(const Column& c, int a, int b);
     int compareRows(int a, int b) const;
     void reread(bool partialAllowed);
+    // Posting to a table without Index (Land): the row is found by what was read.
+    void postWithoutKey();
     void leaveEditState();
     int indexField() const { return m_indexField; }
     void rebuildIndexMap() const;
