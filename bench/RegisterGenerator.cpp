@@ -37,8 +37,7 @@ void exec(sqlite3* db, const QByteArray& sql) {
 
 } // namespace
 
-void generateRegister(const QString& path, int rows, int partners) {
-    const int kPartners = partners;
+void generate(const QString& path, int rows) {
     DatabaseFactory::create(path);
     sqlite3* raw = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr) !=

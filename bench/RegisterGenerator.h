@@ -2,7 +2,10 @@
 
 #include <QString>
 
-// A large register for the benchmarks (the same data as bench_search generates): the lists, `partners` trading partners (some names
-// twice) and `rows` register entries; a fifth of the notes hold an umlaut, a third of the
-// entries are in stock. The same data on every run.
-void generateRegister(const QString& path, int rows, int partners = 10000);
+// Partners in a generated register (row 1 is the placeholder).
+constexpr int kPartners = 10000;
+
+// A new database at `path` with lists, 10,000 partners (some names twice) and `rows` register
+// entries; a fifth of the notes hold an umlaut, a third of the entries are in stock. The same
+// sequence every time.
+void generate(const QString& path, int rows);

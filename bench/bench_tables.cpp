@@ -130,7 +130,7 @@ void paint(DBGrid* grid) {
 
 int run(int rows, int reps, const QString& dir) {
     const QString dbPath = QDir(dir).filePath(QStringLiteral("Waffenbuch.mdb"));
-    generateRegister(dbPath, rows);
+    generate(dbPath, rows);
     // Start as a dealer does, without the questions the tests do not answer here.
     DatabaseFactory::execute(dbPath,
                              QStringLiteral(R"(UPDATE "Benutzer" SET "Firma" = 'Bench', "CheckDataSave" = 0,
