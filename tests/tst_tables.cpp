@@ -51,6 +51,8 @@ private slots:
     void registerGridFollowsOption_data();
     void registerGridFollowsOption();
     void cellChangeIsPosted();
+    void lookupCellChosenFromList();
+    void countryGridStoresWithoutIndex();
     void deletionAsksFirst_data();
     void deletionAsksFirst();
     void deletionRecordHoldsEveryColumn();
@@ -369,6 +371,55 @@ void TestTables::cellChangeIsPosted() {
     QVERIFY(run->prompts.errors().first().contains(u"31.02.2024"_s));
     QCOMPARE(run->folder.value(uR"(SELECT "KDatum" FROM "Vorgang" WHERE "Index" = 1)"_s).toString(),
              u"2024-02-01"_s);
+}
+
+void TestTables::lookupCellChosenFromList() {
+    QVERIFY(start());
+    DBGrid* g = w().DBGrid_Partner;
+    showGrid(w(), g);
+    Dataset& kauf = *run->dm().ATab_Kauf;
+    QVERIFY(kauf.locate(u"Name"_s, u"Erika Förster"_s));
+    const int index = kauf.asInteger(u"Index"_s);
+    // "Anrede" shows the salutation of the gender key: choosing one stores the key.
+    g->setCurrentIndex(g->model()->index(kauf.recNo() - 1, 5));
+    QTest::keyClick(g, Qt::Key_F2);
+    auto* box = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY(box);
+    QCOMPARE(box->currentText(), u"Sehr geehrte Frau"_s);
+    box->setCurrentIndex(box->findText(u"Sehr geehrter Herr"_s));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QVERIFY(kauf.isEditing());
+    QCOMPARE(g->model()->index(kauf.recNo() - 1, 4).data().toString(), u"männlich"_s);
+    QVERIFY(g->postPending());
+    QCOMPARE(
+        run->folder.value(uR"(SELECT "Geschlecht" FROM "Kaufer" WHERE "Index" = %1)"_s.arg(index)).toInt(),
+        2);
+}
+
+void TestTables::countryGridStoresWithoutIndex() {
+    // The country table has no Index column: a changed and a new row are still stored.
+    QVERIFY(start());
+    DBGrid* g = w().DBGrid_Land;
+    showGrid(w(), g);
+    Dataset& land = *run->dm().ATab_Land;
+    QVERIFY(land.locate(u"Land"_s, u"Malta"_s));
+    g->setCurrentIndex(g->model()->index(land.recNo() - 1, 0));
+    typeIntoCell(g, u"Republik Malta"_s);
+    QVERIFY(g->postPending());
+    QCOMPARE(land.asString(u"Land"_s), u"Republik Malta"_s); // the stored row stays current
+    QTest::keyClick(g, Qt::Key_Insert);
+    typeIntoCell(g, u"Andorra"_s);
+    QVERIFY(g->postPending());
+    QCOMPARE(land.asString(u"Land"_s), u"Andorra"_s);
+    QCOMPARE(g->currentIndex().row(), land.recNo() - 1);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Land" WHERE "Land" IN ('Malta'))"_s).toInt(), 0);
+    QCOMPARE(
+        run->folder.value(uR"(SELECT count(*) FROM "Land" WHERE "Land" IN ('Republik Malta', 'Andorra'))"_s)
+            .toInt(),
+        2);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Land")"_s).toInt(), 33);
+    QVERIFY(run->prompts.errors().isEmpty());
 }
 
 void TestTables::deletionAsksFirst_data() {

@@ -91,6 +91,8 @@ TFormOptions::TFormOptions(Forms& forms, QWidget* parent)
     setPictureButton(BitBtn_Farbwahl, QStringLiteral(":/settings/icons/farbwahl.svg"),
                      QStringLiteral("Farbe auswählen"));
     BitBtn_Farbwahl->setIconSize(QSize(288, 22));
+    for (QPushButton* b : {BitBtn_OptOK, BitBtn_OptESC})
+        b->setIconSize(QSize(160, 30));
     m_radios = new QButtonGroup(this);
     const QList<QRadioButton*> radios = Radio_Farben->findChildren<QRadioButton*>();
     for (QRadioButton* r : radios)

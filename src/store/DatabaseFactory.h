@@ -4,7 +4,7 @@
 
 // Builds the delivered database from the schema and initial content in data/. Used by the
 // build (only where no database exists yet) and by the tests; the program itself never
-// creates, alters or drops a table.
+// alters or drops a table, and creates only its own record of deleted entries (DeletionLog).
 namespace DatabaseFactory {
 
 // Creates `path` with every table and the initial content, stamped for the program's database

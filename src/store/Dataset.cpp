@@ -739,8 +739,12 @@ void Dataset::post() {
     requireActive();
     if (!isEditing())
         return;
-    if (m_query.baseTable.isEmpty() || !m_query.baseHasIndex)
+    if (m_query.baseTable.isEmpty())
         throw DbError(QStringLiteral("Die Datenmenge '%1' kann nicht geändert werden.").arg(m_name));
+    if (!m_query.baseHasIndex) {
+        postWithoutKey();
+        return;
+    }
     QStringList names;
     QVariantList values;
     for (int f = 0; f < m_visibleColumns; ++f) {

@@ -36,8 +36,11 @@ public:
     QString commandText() const { return m_commandText; }
     // The table whose declared fields must be present when the dataset opens (for a query dataset).
     void setDeclaredTable(const QString& table) { m_declaredTable = table; }
+    // The table whose fields and lookups the dataset has (its table, or the declared one).
+    QString schemaTable() const { return m_declaredTable.isEmpty() ? m_tableName : m_declaredTable; }
     // A dataset on `table` that lookup fields resolve their keys in.
     void setLookupSource(const QString& table, Dataset* source);
+    Dataset* lookupSource(const QString& table) const { return m_lookupSources.value(table.toLower()); }
 
     void open();
     void close();
@@ -160,6 +163,8 @@ private:
     static int compareCells(const Column& c, int a, int b);
     int compareRows(int a, int b) const;
     void reread(bool partialAllowed);
+    // Posting to a table without Index (Land): the row is found by what was read.
+    void postWithoutKey();
     void leaveEditState();
     int indexField() const { return m_indexField; }
     void rebuildIndexMap() const;

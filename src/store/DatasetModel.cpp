@@ -1,6 +1,7 @@
 #include "store/DatasetModel.h"
 
 #include "store/Dataset.h"
+#include "store/Schema.h"
 
 #include <QDate>
 
@@ -54,10 +55,14 @@ QStringList DatasetModel::effectiveFields() const {
 void DatasetModel::resolveFields() {
     m_resolved = effectiveFields();
     m_fieldIndex.assign(std::size_t(m_resolved.size()), -1);
+    m_lookups.assign(std::size_t(m_resolved.size()), std::nullopt);
     if (!m_dataset || !m_dataset->isActive())
         return;
     for (int c = 0; c < m_resolved.size(); ++c)
         m_fieldIndex[std::size_t(c)] = m_dataset->fieldIndex(m_resolved.at(c));
+    // Once per reset, not per painted cell.
+    for (int c = 0; c < m_resolved.size(); ++c)
+        m_lookups[std::size_t(c)] = findLookup(c);
 }
 
 int DatasetModel::fieldOf(int column) const {
@@ -129,9 +134,27 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     return section < m_resolved.size() ? QVariant(m_resolved.at(section)) : QVariant();
 }
 
+std::optional<DatasetModel::Lookup> DatasetModel::lookupOf(int column) const {
+    return column >= 0 && column < int(m_lookups.size()) ? m_lookups[std::size_t(column)] : std::nullopt;
+}
+
+std::optional<DatasetModel::Lookup> DatasetModel::findLookup(int column) const {
+    if (!m_dataset || column < 0 || column >= m_resolved.size() || fieldOf(column) >= 0)
+        return std::nullopt;
+    for (const schema::LookupField& l : schema::lookups(m_dataset->schemaTable())) {
+        if (l.name.compare(m_resolved.at(column), Qt::CaseInsensitive) != 0)
+            continue;
+        Dataset* list = m_dataset->lookupSource(l.table);
+        if (!list || m_dataset->fieldIndex(l.keyColumn) < 0)
+            return std::nullopt;
+        return Lookup{l.keyColumn, list, l.resultColumn};
+    }
+    return std::nullopt;
+}
+
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (m_editable && index.isValid() && fieldOf(index.column()) >= 0)
+    if (m_editable && index.isValid() && (fieldOf(index.column()) >= 0 || lookupOf(index.column())))
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -140,8 +163,20 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (!m_editable || role != Qt::EditRole || !m_dataset || !index.isValid())
         return false;
     const int field = fieldOf(index.column());
-    if (field < 0 || index.row() != currentRow())
+    if (index.row() != currentRow())
         return false;
+    if (field < 0) {
+        // A lookup column: the key of the chosen list row goes into the key column.
+        const std::optional<Lookup> l = lookupOf(index.column());
+        if (!l)
+            return false;
+        if (!m_dataset->isEditing() && m_dataset->value(l->keyColumn) == value)
+            return false;
+        if (!m_dataset->isEditing())
+            m_dataset->edit();
+        m_dataset->setValue(l->keyColumn, value);
+        return true;
+    }
     QVariant v = value;
     // Dates are typed in the German form; an empty text empties the cell.
     if (m_dataset->fieldKind(field) == Dataset::ColumnKind::Date && v.typeId() == QMetaType::QString) {

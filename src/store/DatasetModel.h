@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 class Dataset;
@@ -20,10 +21,18 @@ public:
     void setFields(const QStringList& fields);
     void setTitles(const QStringList& titles) { m_titles = titles; }
     const QStringList& fields() const { return m_fields; }
-    // Plain columns take input (lookup columns never do); what is entered goes into the
-    // dataset's current row, which is put into the edit state first.
+    // Cells take input; what is entered goes into the dataset's current row, which is put into
+    // the edit state first. A lookup column takes the key of the chosen list row.
     void setEditable(bool editable);
     bool isEditable() const { return m_editable; }
+    // A lookup column: the key column it shows a name for, and the list the names come from.
+    struct Lookup {
+        QString keyColumn;
+        Dataset* list = nullptr;
+        QString listField;
+    };
+    // Nothing for a plain column (or one whose list is not there).
+    std::optional<Lookup> lookupOf(int column) const;
     // The row a grid shows for the dataset's current record (the appended one while appending);
     // -1 when there is none.
     int currentRow() const;
@@ -40,12 +49,14 @@ private:
     QStringList effectiveFields() const;
     void resolveFields();
     int fieldOf(int column) const;
+    std::optional<Lookup> findLookup(int column) const;
     bool isAppendRow(int row) const;
     QPointer<Dataset> m_dataset;
     QStringList m_fields;
     QStringList m_titles;
     // Dataset field of each column (-1: lookup field), resolved when the rows are reset.
     std::vector<int> m_fieldIndex;
+    std::vector<std::optional<Lookup>> m_lookups;
     QStringList m_resolved;
     bool m_editable = false;
     bool m_appending = false;

@@ -7,8 +7,57 @@
 #include "store/DatasetModel.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Cells of lookup columns are chosen from their list: a drop-down of the list's names, storing
+// the key of the chosen row. Other cells are typed.
+class LookupDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        const auto* model = qobject_cast<const DatasetModel*>(index.model());
+        const std::optional<DatasetModel::Lookup> l = model ? model->lookupOf(index.column()) : std::nullopt;
+        if (!l)
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* box = new QComboBox(parent);
+        box->setAccessibleName(model->headerData(index.column(), Qt::Horizontal).toString());
+        const int name = l->list->fieldIndex(l->listField);
+        const int key = l->list->fieldIndex(QStringLiteral("Index"));
+        for (int r = 0; r < l->list->recordCount(); ++r)
+            box->addItem(l->list->textAt(r, name), l->list->valueAt(r, key));
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = qobject_cast<QComboBox*>(editor);
+        const auto* model = qobject_cast<const DatasetModel*>(index.model());
+        const std::optional<DatasetModel::Lookup> l = model ? model->lookupOf(index.column()) : std::nullopt;
+        if (!box || !l) {
+            QStyledItemDelegate::setEditorData(editor, index);
+            return;
+        }
+        const Dataset* rows = model->dataset();
+        box->setCurrentIndex(box->findData(rows->value(l->keyColumn)));
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        auto* box = qobject_cast<QComboBox*>(editor);
+        const auto* m = qobject_cast<const DatasetModel*>(model);
+        if (!box || !m || !m->lookupOf(index.column())) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        if (box->currentIndex() >= 0)
+            model->setData(index, box->currentData(), Qt::EditRole);
+    }
+};
+
+} // namespace
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -27,6 +76,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent) {
     v->setDefaultSectionSize(fontMetrics().height() + 6);
     v->setFixedWidth(18);
     v->setDefaultAlignment(Qt::AlignCenter);
+    setItemDelegate(new LookupDelegate(this));
     connect(h, &QHeaderView::sectionClicked, this,
             [this](int logical) { emit titleClicked(horizontalHeader()->visualIndex(logical)); });
     setOptions(kReadOnlyOptions);
@@ -182,6 +232,11 @@ void DBGrid::deleteCurrentRow() {
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* e) {
+    // Ctrl+Tab belongs to the page control around the grid.
+    if ((e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) && (e->modifiers() & Qt::ControlModifier)) {
+        e->ignore();
+        return;
+    }
     if (state() != QAbstractItemView::EditingState && m_dataset) {
         const bool ctrl = e->modifiers() & Qt::ControlModifier;
         if (e->key() == Qt::Key_Delete && ctrl) {

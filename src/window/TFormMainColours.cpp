@@ -13,6 +13,7 @@
 
 #include <QHeaderView>
 #include <QStatusBar>
+#include <algorithm>
 
 using ColourScheme::setColour;
 
@@ -97,12 +98,18 @@ void TFormMain::ApplyColourScheme() {
         paintEntry(w, back, fore);
 
     // 7, 8: the dialog windows; their other controls take the window's font colour.
+    const std::array<QLabel*, 7> samples = m_forms.FormOptions->samplePanels();
     for (QWidget* d : dialogs) {
         if (!d)
             continue;
         d->setAutoFillBackground(true);
         setColour(d, QPalette::Window, slot(7, QPalette::Window));
         setColour(d, QPalette::WindowText, slot(8, QPalette::WindowText));
+        // Set on each of them: a dialog with a style sheet passes no palette on to its controls.
+        // The captions above and the colour samples keep their own.
+        for (QWidget* c : d->findChildren<QWidget*>())
+            if (!captions.contains(c) && std::find(samples.begin(), samples.end(), c) == samples.end())
+                setColour(c, QPalette::WindowText, slot(8, QPalette::WindowText));
     }
 
     // 9 to 12: the grids, their fixed row and column (titles and indicator), the title font.

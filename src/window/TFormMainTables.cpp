@@ -117,11 +117,20 @@ void TFormMain::buildTablePage() {
             [this](int n) { guarded([this, n] { DBGrid_VorgangTitleClick(n); }); });
     connect(DBGrid_Partner, &DBGrid::titleClicked, this,
             [this](int n) { guarded([this, n] { DBGrid_PartnerTitleClick(n); }); });
+    // The keyboard goes to the grid of the page shown.
+    for (DBGrid* g : grids())
+        g->parentWidget()->setFocusProxy(g);
+    connect(PgCtrl_Tab, &QTabWidget::currentChanged, this, [this] {
+        if (QWidget* page = PgCtrl_Tab->currentWidget())
+            page->setFocus();
+    });
     connect(PgCtrl, &QTabWidget::currentChanged, this, [this](int page) {
         const int left = m_lastPage;
         m_lastPage = page;
         if (PgCtrl->widget(left) == TS_Tabellen && page != left && !leaveTablePage())
             PgCtrl->setCurrentIndex(left);
+        else if (PgCtrl->widget(page) == TS_Tabellen && PgCtrl_Tab->currentWidget())
+            PgCtrl_Tab->currentWidget()->setFocus();
     });
 }
 
