@@ -96,6 +96,7 @@ private slots:
     void previewShowsPagesAndPrints();
     void cancelFromTheProgressWindow();
     void outputThatCannotStart();
+    void htmlRowsCutIntoPages();
 
 private:
     // Logs in on the sample register and opens the print dialog with the print button.
@@ -563,6 +564,29 @@ void TestPrint::outputThatCannotStart() {
     QCOMPARE(run->reg().recordCount(), 4);
     QVERIFY(!run->reg().controlsDisabled());
     QVERIFY(dialog()->isVisible());
+}
+
+void TestPrint::htmlRowsCutIntoPages() {
+    // A dealer's own layout with the rows in the HTML template instead of a table element.
+    QVERIFY(open(manyEntries(250)));
+    writeProject(u"Waffenbuch.rav"_s, R"(<?xml version="1.0" encoding="UTF-8"?>
+<reportproject><report name="ReportWaffenbuch" margin-top="20">
+<frame left="20" top="285" width="170" height="6">Blatt {{Seite}}</frame>
+<template><![CDATA[<html><body style="font-size: 9pt;"><h2>Eigene Liste</h2>
+<table border="1" cellspacing="0" width="100%"><thead><tr><th>Kopfzeile</th><th>Nummer</th></tr></thead>
+{{#RvDSetCon.rows}}<tr><td>{{Index}}</td><td>{{SerienNr}}</td></tr>{{/RvDSetCon.rows}}
+</table><p>Ende der Liste</p></body></html>]]></template></report></reportproject>)");
+    const QStringList shown = column(run->reg(), u"SerienNr"_s).filter(u"P-"_s);
+    const QString text = printToFile(u"BitBtn_DruckOK"_s);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() >= 3, qPrintable(text));
+    QCOMPARE(pSerials(text), shown);
+    for (int p = 0; p < pages.size(); ++p) {
+        QVERIFY(pages[p].contains(u"Kopfzeile"_s)); // the table head on every page
+        QVERIFY(pages[p].contains(u"Blatt %1"_s.arg(p + 1)));
+        QCOMPARE(pages[p].contains(u"Eigene Liste"_s), p == 0);
+        QCOMPARE(pages[p].contains(u"Ende der Liste"_s), p + 1 == pages.size());
+    }
 }
 
 QTEST_MAIN(TestPrint)
