@@ -96,6 +96,7 @@ private slots:
     void previewShowsPagesAndPrints();
     void cancelFromTheProgressWindow();
     void outputThatCannotStart();
+    void htmlRowsCutIntoPages();
 
 private:
     // Logs in on the sample register and opens the print dialog with the print button.
@@ -213,7 +214,11 @@ void TestPrint::eachShowingStartsWithToday() {
 }
 
 void TestPrint::registerBookAsShown() {
-    QVERIFY(open());
+    // Notes with umlauts and punctuation (drawn from the font directly) and with another script
+    // and a combining accent (laid out in full): both must come out as text.
+    QVERIFY(
+        open(uR"(UPDATE "Vorgang" SET "Notiz" = CASE "Index" WHEN 1 THEN 'Schaft für Linkshänder – Ölfinish'
+                     WHEN 4 THEN 'Gravur „Жук“ Rene' || char(769) ELSE "Notiz" END)"_s));
     run->app->forms.FormOptions->Check_DruckIndex->setChecked(false);
     // A search without entry 2, sorted by serial number.
     w().Combo_Sort->setCurrentIndex(5);
@@ -227,6 +232,9 @@ void TestPrint::registerBookAsShown() {
 
     const QString text = printToFile(u"BitBtn_DruckOK"_s);
     QCOMPARE(serialsIn(text), shown);
+    // (A wrapped note shares its lines with the other columns: look for its words.)
+    for (const QString& word : {u"Linkshänder –"_s, u"Ölfinish"_s, u"„Жук“"_s, u"René"_s})
+        QVERIFY2(text.contains(word), qPrintable(word + u" missing in:\n"_s + text));
     QCOMPARE(run->prompts.texts(u"output"_s).size(), 1);
     QVERIFY(run->prompts.errors().isEmpty());
     QCOMPARE(w().Combo_Sort->currentIndex(), 5);
@@ -563,6 +571,29 @@ void TestPrint::outputThatCannotStart() {
     QCOMPARE(run->reg().recordCount(), 4);
     QVERIFY(!run->reg().controlsDisabled());
     QVERIFY(dialog()->isVisible());
+}
+
+void TestPrint::htmlRowsCutIntoPages() {
+    // A dealer's own layout with the rows in the HTML template instead of a table element.
+    QVERIFY(open(manyEntries(250)));
+    writeProject(u"Waffenbuch.rav"_s, R"(<?xml version="1.0" encoding="UTF-8"?>
+<reportproject><report name="ReportWaffenbuch" margin-top="20">
+<frame left="20" top="285" width="170" height="6">Blatt {{Seite}}</frame>
+<template><![CDATA[<html><body style="font-size: 9pt;"><h2>Eigene Liste</h2>
+<table border="1" cellspacing="0" width="100%"><thead><tr><th>Kopfzeile</th><th>Nummer</th></tr></thead>
+{{#RvDSetCon.rows}}<tr><td>{{Index}}</td><td>{{SerienNr}}</td></tr>{{/RvDSetCon.rows}}
+</table><p>Ende der Liste</p></body></html>]]></template></report></reportproject>)");
+    const QStringList shown = column(run->reg(), u"SerienNr"_s).filter(u"P-"_s);
+    const QString text = printToFile(u"BitBtn_DruckOK"_s);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() >= 3, qPrintable(text));
+    QCOMPARE(pSerials(text), shown);
+    for (int p = 0; p < pages.size(); ++p) {
+        QVERIFY(pages[p].contains(u"Kopfzeile"_s)); // the table head on every page
+        QVERIFY(pages[p].contains(u"Blatt %1"_s.arg(p + 1)));
+        QCOMPARE(pages[p].contains(u"Eigene Liste"_s), p == 0);
+        QCOMPARE(pages[p].contains(u"Ende der Liste"_s), p + 1 == pages.size());
+    }
 }
 
 QTEST_MAIN(TestPrint)

@@ -164,9 +164,18 @@ void ReportPager::layOut(int page) {
             continue;
         }
         fits = std::max(fits, std::min(1, to - from)); // a row taller than a page still gets one
-        if (fits < to - from)
-            portion->clip = bottoms[fits - 1];
         break;
+    }
+    // Lay the page out again with just its rows: rows cut off below would still be text in a
+    // PDF (found by a search, copied out). What follows the table goes to the next page when it
+    // does not fit under the last rows.
+    for (;;) {
+        const bool last = from + fits >= total;
+        if (fits < total - from || !last)
+            portion->doc = document(m_stream.html(from, from + fits), page == 0, false);
+        if (!last || fits <= 1 || portion->doc->documentLayout()->documentSize().height() <= m_body.height())
+            break;
+        --fits;
     }
     m_pages.append({from, fits});
     m_nextStart = from + fits;

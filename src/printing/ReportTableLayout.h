@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QPen>
+#include <QRawFont>
 #include <QStringList>
 #include <memory>
 
@@ -39,6 +40,7 @@ private:
         qreal width = 0;
     };
     const Shaped& shaped(const QString& text, bool bold) const;
+    bool quickShape(const QString& text, bool bold, Shaped& out) const;
     qreal paragraphHeight(const QString& text, qreal width, bool bold) const;
     QPen gridPen() const;
     Row measure(const QStringList& cellTexts, bool allBold) const;
@@ -47,6 +49,7 @@ private:
     QPaintDevice& m_device;
     QFont m_font, m_bold;
     std::unique_ptr<QFontMetricsF> m_metrics, m_boldMetrics;
+    QRawFont m_raw, m_rawBold;
     qreal m_padding = 0;
     qreal m_lineHeight = 0;
     QList<qreal> m_widths;
