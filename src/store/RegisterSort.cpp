@@ -1,0 +1,321 @@
+#include "store/RegisterSort.h"
+
+#include "store/Connection.h"
+#include "store/GermanCollation.h"
+#include "store/RegisterQuery.h"
+#include "store/Schema.h"
+
+#include <algorithm>
+#include <limits>
+#include <sqlite3.h>
+#include <string>
+
+namespace {
+
+const QString kRegister = QStringLiteral("Vorgang");
+
+// As many rows as the after-post refresh reads again; more changes: the statement runs.
+constexpr qsizetype kMaxChangedRows = 200;
+
+bool isRegister(const QString& table) {
+    return table.compare(kRegister, Qt::CaseInsensitive) == 0;
+}
+
+// A column value as an unsigned key that orders like SQLite: NULL first, then by value.
+quint64 valueKey(bool null, qint32 v) {
+    return null ? 0 : quint64(qint64(v) - qint64(std::numeric_limits<qint32>::min()) + 1);
+}
+
+constexpr quint64 kValueKeyEnd = quint64(1) << 33;
+
+} // namespace
+
+RegisterSort::RegisterSort(Dataset& dataset) : m_ds(dataset) {}
+
+void RegisterSort::drop() {
+    m_haveRows = false;
+    m_parked = false;
+    m_active = false;
+    std::vector<Column>().swap(m_columns);
+    std::vector<int>().swap(m_universe);
+    m_prefixes.clear();
+}
+
+void RegisterSort::beforeRead() {
+    m_active = false;
+    // The rows in the dataset are about to be replaced; parked ones stay.
+    if (m_haveRows && !m_parked)
+        drop();
+}
+
+void RegisterSort::afterRead() {
+    const Dataset::Query& q = m_ds.m_query;
+    const bool whole = isRegister(q.baseTable) && q.tables.size() == 1 && q.where.isEmpty() &&
+                       q.params.isEmpty() && q.baseHasIndex && m_ds.m_indexField >= 0;
+    if (!whole)
+        return;
+    drop();
+    m_haveRows = true;
+    m_universe = m_ds.m_order;
+    m_visibleColumns = m_ds.m_visibleColumns;
+    m_indexField = m_ds.m_indexField;
+    m_dataVersion = m_ds.m_dataVersion;
+    m_serial = m_ds.m_changeSerial;
+}
+
+void RegisterSort::park() {
+    m_active = false;
+    if (!m_haveRows || m_parked)
+        return;
+    m_columns = std::move(m_ds.m_columns);
+    m_ds.m_columns.clear();
+    m_parked = true;
+}
+
+bool RegisterSort::tryOpen() {
+    m_active = false;
+    if (!m_haveRows || !m_parked)
+        return false;
+    const std::optional<RegisterQuery::SortStatement> st = RegisterQuery::recognise(m_ds.m_commandText);
+    if (!st)
+        return false;
+    const jet::Translation t = jet::translate(m_ds.m_commandText, schema::lookup());
+    if (!t.orderBy || t.columns.size() != m_visibleColumns)
+        return false;
+    for (int i = 0; i < m_visibleColumns; ++i)
+        if (t.columns.at(i).compare(m_columns[std::size_t(i)].name, Qt::CaseInsensitive) != 0)
+            return false;
+    Connection& con = m_ds.m_connection;
+    if (con.dataVersion() != m_dataVersion) {
+        drop();
+        return false;
+    }
+    const QString listKey = RegisterQuery::listKeyColumn(st->position);
+    const QString column = listKey.isEmpty() ? t.orderBy->column : listKey;
+    int field = -1;
+    for (int i = 0; i < m_visibleColumns && field < 0; ++i)
+        if (m_columns[std::size_t(i)].name.compare(column, Qt::CaseInsensitive) == 0)
+            field = i;
+    if (field < 0)
+        return false;
+    const bool list = !listKey.isEmpty();
+    if (list && (m_columns[std::size_t(field)].kind != jet::ColumnKind::Integer ||
+                 !rankList(t.orderBy->table, t.orderBy->column)))
+        return false;
+
+    // The rows go back to the dataset; from here on a failure leaves them to the next read.
+    m_ds.m_columns = std::move(m_columns);
+    m_columns.clear();
+    m_parked = false;
+    m_ds.m_visibleColumns = m_visibleColumns;
+    m_ds.m_indexField = m_indexField;
+    m_ds.m_sortKeyField = -1;
+    if (!syncOwnChanges()) {
+        drop();
+        return false;
+    }
+    m_ds.m_query = m_ds.buildQuery();
+    m_field = field;
+    m_list = list;
+    m_descending = t.orderBy->descending;
+    buildOrder();
+    m_ds.m_indexMap.clear();
+    m_ds.m_indexMapValid = false;
+    m_ds.m_dataVersion = m_dataVersion;
+    m_ds.m_changeSerial = m_serial;
+    m_active = true;
+    ++m_opens;
+    return true;
+}
+
+bool RegisterSort::syncOwnChanges() {
+    Connection& con = m_ds.m_connection;
+    const auto changed = con.changedSince(m_serial, kRegister);
+    if (!changed || changed->size() > kMaxChangedRows)
+        return false;
+    m_serial = con.changeSerial();
+    if (changed->isEmpty())
+        return true;
+    std::vector<qint64> ids(changed->cbegin(), changed->cend());
+    std::sort(ids.begin(), ids.end());
+    const Column& ic = m_ds.m_columns[std::size_t(m_indexField)];
+    std::erase_if(m_universe, [&](int r) {
+        const qint64 v = ic.ints[std::size_t(r)];
+        return !ic.null[std::size_t(r)] && v >= ids.front() && v <= ids.back() &&
+               std::binary_search(ids.begin(), ids.end(), v);
+    });
+    QStringList cols, marks;
+    QVariantList params;
+    for (int f = 0; f < m_visibleColumns; ++f)
+        cols << jet::quoted(m_ds.m_columns[std::size_t(f)].name);
+    for (qint64 id : ids) {
+        marks << QStringLiteral("?");
+        params << id;
+    }
+    Statement st = con.prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE \"Index\" IN (%3)")
+            .arg(cols.join(QStringLiteral(", ")), jet::quoted(kRegister), marks.join(QStringLiteral(", "))));
+    st.bindAll(params);
+    while (st.step())
+        m_universe.push_back(m_ds.appendRow(st.get()));
+    // Another writer between the version check and this read: what was read may be mixed.
+    return con.dataVersion() == m_dataVersion;
+}
+
+bool RegisterSort::rankList(const QString& table, const QString& column) {
+    struct Entry {
+        qint64 index;
+        bool null;
+        quint32 offset, length;
+    };
+    std::vector<Entry> entries;
+    std::string arena;
+    Statement st = m_ds.m_connection.prepare(
+        QStringLiteral("SELECT \"Index\", %1 FROM %2").arg(jet::quoted(column), jet::quoted(table)));
+    while (st.step()) {
+        sqlite3_stmt* s = st.get();
+        if (sqlite3_column_type(s, 0) == SQLITE_NULL)
+            continue; // joins nothing
+        if (sqlite3_column_type(s, 0) != SQLITE_INTEGER)
+            return false;
+        Entry e{sqlite3_column_int64(s, 0), sqlite3_column_type(s, 1) == SQLITE_NULL, 0, 0};
+        if (e.index < std::numeric_limits<qint32>::min() || e.index > std::numeric_limits<qint32>::max())
+            return false;
+        if (!e.null) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+            e.offset = quint32(arena.size());
+            e.length = quint32(sqlite3_column_bytes(s, 1));
+            arena.append(text, e.length);
+        }
+        entries.push_back(e);
+    }
+    auto compare = [&](const Entry& a, const Entry& b) {
+        if (a.null || b.null)
+            return a.null == b.null ? 0 : (a.null ? -1 : 1);
+        return german::compareUtf8(arena.data() + a.offset, int(a.length), arena.data() + b.offset,
+                                   int(b.length));
+    };
+    std::sort(entries.begin(), entries.end(),
+              [&](const Entry& a, const Entry& b) { return compare(a, b) < 0; });
+
+    // Equal texts share a rank: the register's Index decides between their rows, as in the query.
+    const qint64 flatSize = qint64(entries.size()) * 4 + 1024;
+    m_rank.assign(std::size_t(flatSize), 0);
+    m_rankFar.clear();
+    qint32 rank = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i == 0 || compare(entries[i - 1], entries[i]) != 0)
+            ++rank;
+        const qint64 index = entries[i].index;
+        qint32* slot = index >= 0 && index < flatSize ? &m_rank[std::size_t(index)] : nullptr;
+        const bool taken = slot ? *slot != 0 : m_rankFar.contains(int(index));
+        if (taken)
+            return false; // a key with two list rows: the join would repeat register rows
+        if (slot)
+            *slot = rank;
+        else
+            m_rankFar.insert(int(index), rank);
+    }
+    return true;
+}
+
+int RegisterSort::listRank(int key) const {
+    if (key >= 0 && std::size_t(key) < m_rank.size())
+        return m_rank[std::size_t(key)];
+    return m_rankFar.value(key, 0);
+}
+
+void RegisterSort::updatePrefixes(int field) {
+    const std::vector<Column>& cols = m_ds.m_columns;
+    if (m_prefixes.size() < cols.size())
+        m_prefixes.resize(cols.size());
+    Prefixes& p = m_prefixes[std::size_t(field)];
+    const Column& c = cols[std::size_t(field)];
+    const std::size_t rows = c.null.size();
+    for (std::size_t r = p.kind.size(); r < rows; ++r) {
+        quint64 prefix = 0;
+        quint8 kind = 0;
+        if (!c.null[r]) {
+            const Dataset::TextRef t = c.texts[r];
+            kind = german::asciiPrefix(c.arena.data() + t.offset, int(t.length), prefix) ? 1 : 2;
+        }
+        p.prefix.push_back(prefix);
+        p.kind.push_back(kind);
+    }
+}
+
+void RegisterSort::orderByText(std::vector<Item>& items) const {
+    const Column& c = m_ds.m_columns[std::size_t(m_field)];
+    const Prefixes& p = m_prefixes[std::size_t(m_field)];
+    const bool desc = m_descending;
+    // Only texts of plain ASCII compare by their prefixes; every other pair as the collation does.
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        const quint8 ka = p.kind[std::size_t(a.row)], kb = p.kind[std::size_t(b.row)];
+        int cmp;
+        if (ka == 0 || kb == 0)
+            cmp = ka == kb ? 0 : (ka == 0 ? -1 : 1);
+        else if (ka == 1 && kb == 1 && a.key != b.key)
+            cmp = a.key < b.key ? -1 : 1;
+        else
+            cmp = Dataset::compareCells(c, a.row, b.row);
+        if (cmp != 0)
+            return desc ? cmp > 0 : cmp < 0;
+        return a.index < b.index;
+    });
+}
+
+void RegisterSort::buildOrder() {
+    const std::vector<Column>& cols = m_ds.m_columns;
+    const Column& ic = cols[std::size_t(m_indexField)];
+    const Column& c = cols[std::size_t(m_field)];
+    std::vector<Item> items;
+    items.reserve(m_universe.size());
+    if (m_list) {
+        // The inner join: rows without a key or whose key has no list row are left out.
+        for (int r : m_universe) {
+            if (c.null[std::size_t(r)])
+                continue;
+            const int rank = listRank(c.ints[std::size_t(r)]);
+            if (rank == 0)
+                continue;
+            items.push_back(
+                {m_descending ? kValueKeyEnd - quint64(rank) : quint64(rank), ic.ints[std::size_t(r)], r});
+        }
+    } else if (c.kind == jet::ColumnKind::Text) {
+        updatePrefixes(m_field);
+        const Prefixes& p = m_prefixes[std::size_t(m_field)];
+        for (int r : m_universe)
+            items.push_back({p.prefix[std::size_t(r)], ic.ints[std::size_t(r)], r});
+        orderByText(items);
+    } else {
+        for (int r : m_universe) {
+            const quint64 k = valueKey(c.null[std::size_t(r)], c.ints[std::size_t(r)]);
+            items.push_back({m_descending ? kValueKeyEnd - k : k, ic.ints[std::size_t(r)], r});
+        }
+    }
+    if (m_list || c.kind != jet::ColumnKind::Text)
+        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+            return a.key != b.key ? a.key < b.key : a.index < b.index;
+        });
+    std::vector<int>& order = m_ds.m_order;
+    order.clear();
+    order.reserve(items.size());
+    for (const Item& i : items)
+        order.push_back(i.row);
+}
+
+int RegisterSort::compareRows(int a, int b) const {
+    const std::vector<Column>& cols = m_ds.m_columns;
+    const Column& c = cols[std::size_t(m_field)];
+    int cmp;
+    if (m_list) {
+        const int ra = c.null[std::size_t(a)] ? 0 : listRank(c.ints[std::size_t(a)]);
+        const int rb = c.null[std::size_t(b)] ? 0 : listRank(c.ints[std::size_t(b)]);
+        cmp = ra == rb ? 0 : (ra < rb ? -1 : 1);
+    } else {
+        cmp = Dataset::compareCells(c, a, b);
+    }
+    if (m_descending)
+        cmp = -cmp;
+    return cmp != 0 ? cmp : Dataset::compareCells(cols[std::size_t(m_indexField)], a, b);
+}
