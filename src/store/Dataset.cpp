@@ -241,6 +241,8 @@ void Dataset::fillRow(sqlite3_stmt* stmt, int row) {
             if (jd != kNullDate) {
                 c.ints[r] = jd;
                 c.null[r] = 0;
+            } else {
+                c.unreadable = true;
             }
             break;
         }

@@ -136,6 +136,7 @@ private:
         std::vector<TextRef> texts;
         std::vector<quint8> null;
         std::string arena;
+        bool unreadable = false; // a date cell held text that is no date (it reads as empty)
     };
     struct Query {
         QString selectList, from, where;

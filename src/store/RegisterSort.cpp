@@ -96,7 +96,8 @@ bool RegisterSort::tryOpen() {
     for (int i = 0; i < m_visibleColumns && field < 0; ++i)
         if (m_columns[std::size_t(i)].name.compare(column, Qt::CaseInsensitive) == 0)
             field = i;
-    if (field < 0)
+    // A date the dataset could not read orders as its text in the query: not in memory.
+    if (field < 0 || m_columns[std::size_t(field)].unreadable)
         return false;
     const bool list = !listKey.isEmpty();
     if (list && (m_columns[std::size_t(field)].kind != jet::ColumnKind::Integer ||
@@ -110,7 +111,7 @@ bool RegisterSort::tryOpen() {
     m_ds.m_visibleColumns = m_visibleColumns;
     m_ds.m_indexField = m_indexField;
     m_ds.m_sortKeyField = -1;
-    if (!syncOwnChanges()) {
+    if (!syncOwnChanges() || m_ds.m_columns[std::size_t(field)].unreadable) {
         drop();
         return false;
     }
