@@ -136,6 +136,7 @@ private slots:
     void ownChangesAreReadAgain_data();
     void ownChangesAreReadAgain();
     void unknownStatementRunsAndKeepsTheRows();
+    void reconnectReadsAgain();
 };
 
 // All seventeen orders, ascending and descending, in a sequence in which each sort follows
@@ -158,6 +159,11 @@ void TestRegisterSort::everyOrderEqualsTheStatement() {
             reopen(f.reg, sortText((p * 7 + 3) % RegisterQuery::kSortCount, !desc));
         }
     }
+    // The whole register, as the return from the results view opens it.
+    const int before = f.reg.inMemoryOpenCount();
+    reopen(f.reg, RegisterQuery::kWholeRegister);
+    QCOMPARE(f.reg.inMemoryOpenCount(), before + 1);
+    QCOMPARE(shown(f.reg), statementResult(f.conn, RegisterQuery::kWholeRegister));
     QCOMPARE(f.reg.fullReadCount(), reads);
     // Keys 0, NULL, 13 and those without a row are not shown by a list sort.
     reopen(f.reg, sortText(7, false));
@@ -260,6 +266,22 @@ void TestRegisterSort::unknownStatementRunsAndKeepsTheRows() {
     // Not one of the sort queries word for word: it runs.
     reopen(f.reg, sortText(16, false) + u";"_s);
     QCOMPARE(f.reg.fullReadCount(), reads + 2);
+}
+
+// Rows kept from before a reconnect are never shown: the file may have changed in between, and
+// the data version of a new connection says nothing about that.
+void TestRegisterSort::reconnectReadsAgain() {
+    Fixture f;
+    reopen(f.reg, sortText(5, false));
+    f.conn.close();
+    f.folder.sql(u"UPDATE \"Vorgang\" SET \"SerienNr\" = '0000' WHERE \"Index\" = 1;"_s);
+    openConnection(f.conn);
+    const int reads = f.reg.fullReadCount();
+    f.reg.setCommandText(sortText(5, false));
+    f.reg.open();
+    QCOMPARE(f.reg.fullReadCount(), reads + 1);
+    QCOMPARE(shown(f.reg), statementResult(f.conn, sortText(5, false)));
+    QCOMPARE(f.reg.valueAt(f.reg.positionOfIndex(1), f.reg.fieldIndex(u"SerienNr"_s)).toString(), u"0000"_s);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterSort)

@@ -72,7 +72,11 @@ QString kindName(jet::ColumnKind k) {
 Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
     : QObject(parent), m_connection(connection), m_name(name) {
     setObjectName(name);
-    connect(&m_connection, &Connection::aboutToClose, this, &Dataset::close);
+    connect(&m_connection, &Connection::aboutToClose, this, [this] {
+        close();
+        if (m_resort)
+            m_resort->forget();
+    });
 }
 
 Dataset::~Dataset() = default;

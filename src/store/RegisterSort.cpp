@@ -41,18 +41,22 @@ void RegisterSort::drop() {
     m_prefixes.clear();
 }
 
+bool RegisterSort::readsWholeRegister() const {
+    const Dataset::Query& q = m_ds.m_query;
+    return isRegister(q.baseTable) && q.tables.size() == 1 && q.where.isEmpty() && q.params.isEmpty() &&
+           q.baseHasIndex;
+}
+
 void RegisterSort::beforeRead() {
     m_active = false;
-    // The rows in the dataset are about to be replaced; parked ones stay.
-    if (m_haveRows && !m_parked)
+    // The rows in the dataset are about to be replaced; parked ones stay unless the read brings
+    // the whole register again (then they would only double the memory while it runs).
+    if ((m_haveRows && !m_parked) || readsWholeRegister())
         drop();
 }
 
 void RegisterSort::afterRead() {
-    const Dataset::Query& q = m_ds.m_query;
-    const bool whole = isRegister(q.baseTable) && q.tables.size() == 1 && q.where.isEmpty() &&
-                       q.params.isEmpty() && q.baseHasIndex && m_ds.m_indexField >= 0;
-    if (!whole)
+    if (!readsWholeRegister() || m_ds.m_indexField < 0)
         return;
     drop();
     m_haveRows = true;
@@ -76,14 +80,32 @@ bool RegisterSort::tryOpen() {
     m_active = false;
     if (!m_haveRows || !m_parked)
         return false;
-    const std::optional<RegisterQuery::SortStatement> st = RegisterQuery::recognise(m_ds.m_commandText);
+    // The whole register as the table holds it comes in the order of its Index.
+    const bool wholeTable =
+        m_ds.m_commandText.trimmed().compare(RegisterQuery::kWholeRegister, Qt::CaseInsensitive) == 0;
+    const std::optional<RegisterQuery::SortStatement> st =
+        wholeTable ? RegisterQuery::SortStatement{0, false} : RegisterQuery::recognise(m_ds.m_commandText);
     if (!st)
         return false;
-    const jet::Translation t = jet::translate(m_ds.m_commandText, schema::lookup());
-    if (!t.orderBy || t.columns.size() != m_visibleColumns)
+    QStringList columns;
+    QString orderTable, orderColumn;
+    bool descending = false;
+    if (wholeTable) {
+        columns = tableColumns();
+        orderColumn = QStringLiteral("Index");
+    } else {
+        const jet::Translation t = jet::translate(m_ds.m_commandText, schema::lookup());
+        if (!t.orderBy)
+            return false;
+        columns = t.columns;
+        orderTable = t.orderBy->table;
+        orderColumn = t.orderBy->column;
+        descending = t.orderBy->descending;
+    }
+    if (columns.size() != m_visibleColumns)
         return false;
     for (int i = 0; i < m_visibleColumns; ++i)
-        if (t.columns.at(i).compare(m_columns[std::size_t(i)].name, Qt::CaseInsensitive) != 0)
+        if (columns.at(i).compare(m_columns[std::size_t(i)].name, Qt::CaseInsensitive) != 0)
             return false;
     Connection& con = m_ds.m_connection;
     if (con.dataVersion() != m_dataVersion) {
@@ -91,7 +113,7 @@ bool RegisterSort::tryOpen() {
         return false;
     }
     const QString listKey = RegisterQuery::listKeyColumn(st->position);
-    const QString column = listKey.isEmpty() ? t.orderBy->column : listKey;
+    const QString column = listKey.isEmpty() ? orderColumn : listKey;
     int field = -1;
     for (int i = 0; i < m_visibleColumns && field < 0; ++i)
         if (m_columns[std::size_t(i)].name.compare(column, Qt::CaseInsensitive) == 0)
@@ -101,7 +123,7 @@ bool RegisterSort::tryOpen() {
         return false;
     const bool list = !listKey.isEmpty();
     if (list && (m_columns[std::size_t(field)].kind != jet::ColumnKind::Integer ||
-                 !rankList(t.orderBy->table, t.orderBy->column)))
+                 !rankList(orderTable, orderColumn)))
         return false;
 
     // The rows go back to the dataset; from here on a failure leaves them to the next read.
@@ -118,7 +140,7 @@ bool RegisterSort::tryOpen() {
     m_ds.m_query = m_ds.buildQuery();
     m_field = field;
     m_list = list;
-    m_descending = t.orderBy->descending;
+    m_descending = descending;
     buildOrder();
     m_ds.m_indexMap.clear();
     m_ds.m_indexMapValid = false;
@@ -127,6 +149,19 @@ bool RegisterSort::tryOpen() {
     m_active = true;
     ++m_opens;
     return true;
+}
+
+QStringList RegisterSort::tableColumns() const {
+    QStringList names;
+    Statement st =
+        m_ds.m_connection.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(jet::quoted(kRegister)));
+    while (st.step())
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 1)));
+    return names;
+}
+
+void RegisterSort::forget() {
+    drop();
 }
 
 bool RegisterSort::syncOwnChanges() {

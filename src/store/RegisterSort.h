@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <vector>
 
@@ -32,6 +33,8 @@ public:
     // True while the dataset shows rows this class ordered; compareRows then gives their order.
     bool ordersView() const { return m_active; }
     int compareRows(int a, int b) const;
+    // The connection closes: what was kept belongs to a file that may change before it opens again.
+    void forget();
     // Number of opens served from memory.
     int opens() const { return m_opens; }
 
@@ -44,6 +47,8 @@ private:
     };
 
     void drop();
+    bool readsWholeRegister() const;
+    QStringList tableColumns() const;
     bool rankList(const QString& table, const QString& column);
     bool syncOwnChanges();
     void buildOrder();
