@@ -9,6 +9,8 @@
 #include <limits>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -38,7 +40,6 @@ void RegisterSort::drop() {
     m_active = false;
     std::vector<Column>().swap(m_columns);
     std::vector<int>().swap(m_universe);
-    m_prefixes.clear();
 }
 
 bool RegisterSort::readsWholeRegister() const {
@@ -261,43 +262,68 @@ int RegisterSort::listRank(int key) const {
     return m_rankFar.value(key, 0);
 }
 
-void RegisterSort::updatePrefixes(int field) {
-    const std::vector<Column>& cols = m_ds.m_columns;
-    if (m_prefixes.size() < cols.size())
-        m_prefixes.resize(cols.size());
-    Prefixes& p = m_prefixes[std::size_t(field)];
-    const Column& c = cols[std::size_t(field)];
-    const std::size_t rows = c.null.size();
-    for (std::size_t r = p.kind.size(); r < rows; ++r) {
-        quint64 prefix = 0;
-        quint8 kind = 0;
-        if (!c.null[r]) {
-            const Dataset::TextRef t = c.texts[r];
-            kind = german::asciiPrefix(c.arena.data() + t.offset, int(t.length), prefix) ? 1 : 2;
-        }
-        p.prefix.push_back(prefix);
-        p.kind.push_back(kind);
-    }
-}
-
 void RegisterSort::orderByText(std::vector<Item>& items) const {
     const Column& c = m_ds.m_columns[std::size_t(m_field)];
-    const Prefixes& p = m_prefixes[std::size_t(m_field)];
-    const bool desc = m_descending;
-    // Only texts of plain ASCII compare by their prefixes; every other pair as the collation does.
-    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-        const quint8 ka = p.kind[std::size_t(a.row)], kb = p.kind[std::size_t(b.row)];
-        int cmp;
-        if (ka == 0 || kb == 0)
-            cmp = ka == kb ? 0 : (ka == 0 ? -1 : 1);
-        else if (ka == 1 && kb == 1 && a.key != b.key)
-            cmp = a.key < b.key ? -1 : 1;
-        else
-            cmp = Dataset::compareCells(c, a.row, b.row);
-        if (cmp != 0)
-            return desc ? cmp > 0 : cmp < 0;
-        return a.index < b.index;
-    });
+    const Column& ic = m_ds.m_columns[std::size_t(m_indexField)];
+    // Each distinct text is ranked once (a register repeats its notes and permit numbers many
+    // times); the rows are then ordered by (rank, Index) in integer compares.
+    std::unordered_map<std::string_view, int> ids;
+    ids.reserve(m_universe.size() / 4 + 16);
+    std::vector<int> groupRow; // a storage row holding each distinct text
+    std::vector<int> groupOf(m_universe.size(), -1);
+    for (std::size_t i = 0; i < m_universe.size(); ++i) {
+        const int r = m_universe[i];
+        if (c.null[std::size_t(r)])
+            continue;
+        const Dataset::TextRef t = c.texts[std::size_t(r)];
+        const auto [it, added] =
+            ids.try_emplace(std::string_view(c.arena.data() + t.offset, t.length), int(groupRow.size()));
+        if (added)
+            groupRow.push_back(r);
+        groupOf[i] = it->second;
+    }
+    // The collation weights of each distinct text's first sixteen characters, and its kind:
+    // 1 ASCII of at most 16 characters (the weights decide), 2 other, 3 longer ASCII.
+    const std::size_t groups = groupRow.size();
+    std::vector<quint64> prefix(groups, 0), prefix2(groups, 0);
+    std::vector<quint8> kind(groups, 2);
+    for (std::size_t g = 0; g < groups; ++g) {
+        const Dataset::TextRef t = c.texts[std::size_t(groupRow[g])];
+        const char* text = c.arena.data() + t.offset;
+        if (!german::asciiPrefix(text, int(t.length), prefix[g]))
+            continue;
+        kind[g] = t.length > 16 ? 3 : 1;
+        if (t.length > 8)
+            german::asciiPrefix(text + 8, int(t.length) - 8, prefix2[g]);
+    }
+    // Only texts of plain ASCII compare by their weights; every other pair as the collation does.
+    auto compare = [&](int a, int b) {
+        const std::size_t ga = std::size_t(a), gb = std::size_t(b);
+        if (kind[ga] == 2 || kind[gb] == 2)
+            return Dataset::compareCells(c, groupRow[ga], groupRow[gb]);
+        if (prefix[ga] != prefix[gb])
+            return prefix[ga] < prefix[gb] ? -1 : 1;
+        if (prefix2[ga] != prefix2[gb])
+            return prefix2[ga] < prefix2[gb] ? -1 : 1;
+        return kind[ga] == 1 && kind[gb] == 1 ? 0 : Dataset::compareCells(c, groupRow[ga], groupRow[gb]);
+    };
+    std::vector<int> sorted(groupRow.size());
+    for (std::size_t g = 0; g < sorted.size(); ++g)
+        sorted[g] = int(g);
+    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) { return compare(a, b) < 0; });
+    // Texts equal to the collation share a rank; NULL ranks 0, before every text.
+    std::vector<quint64> rank(groupRow.size());
+    quint64 next = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (i == 0 || compare(sorted[i - 1], sorted[i]) != 0)
+            ++next;
+        rank[std::size_t(sorted[i])] = next;
+    }
+    for (std::size_t i = 0; i < m_universe.size(); ++i) {
+        const int r = m_universe[i];
+        const quint64 k = groupOf[i] < 0 ? 0 : rank[std::size_t(groupOf[i])];
+        items.push_back({m_descending ? kValueKeyEnd - k : k, ic.ints[std::size_t(r)], r});
+    }
 }
 
 void RegisterSort::buildOrder() {
@@ -318,10 +344,6 @@ void RegisterSort::buildOrder() {
                 {m_descending ? kValueKeyEnd - quint64(rank) : quint64(rank), ic.ints[std::size_t(r)], r});
         }
     } else if (c.kind == jet::ColumnKind::Text) {
-        updatePrefixes(m_field);
-        const Prefixes& p = m_prefixes[std::size_t(m_field)];
-        for (int r : m_universe)
-            items.push_back({p.prefix[std::size_t(r)], ic.ints[std::size_t(r)], r});
         orderByText(items);
     } else {
         for (int r : m_universe) {
@@ -329,10 +351,9 @@ void RegisterSort::buildOrder() {
             items.push_back({m_descending ? kValueKeyEnd - k : k, ic.ints[std::size_t(r)], r});
         }
     }
-    if (m_list || c.kind != jet::ColumnKind::Text)
-        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-            return a.key != b.key ? a.key < b.key : a.index < b.index;
-        });
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        return a.key != b.key ? a.key < b.key : a.index < b.index;
+    });
     std::vector<int>& order = m_ds.m_order;
     order.clear();
     order.reserve(items.size());

@@ -14,9 +14,9 @@
 // a sort on one of its own columns), also while a sort on a list table or a search leaves some of
 // them out of view. When the dataset opens with a sort query, nobody else wrote the file since
 // that read (data version) and this program changed few enough rows to read them again, the kept
-// rows are ordered as the query would order them: list tables are ranked once by the German
-// collation and the rows ordered by (rank, Index) in integer compares; for text columns each
-// row's collation prefix is computed once. Otherwise the dataset runs the query as ever.
+// rows are ordered as the query would order them: list tables and the distinct texts of a text
+// column are ranked by the German collation, and the rows ordered by (rank, Index) in integer
+// compares. Otherwise the dataset runs the query as ever.
 class RegisterSort {
 public:
     explicit RegisterSort(Dataset& dataset);
@@ -52,8 +52,8 @@ private:
     bool rankList(const QString& table, const QString& column);
     bool syncOwnChanges();
     void buildOrder();
+    // Items of the kept rows keyed by the rank of their text.
     void orderByText(std::vector<Item>& items) const;
-    void updatePrefixes(int field);
     int listRank(int key) const;
 
     Dataset& m_ds;
@@ -73,13 +73,6 @@ private:
     bool m_descending = false;
     std::vector<qint32> m_rank; // list Index -> rank + 1 (0: no row), for keys in 0..size-1
     QHash<int, int> m_rankFar;  // the same for keys outside that range
-
-    // Per text column and storage row: collation prefix, and 0 null / 1 ASCII / 2 other.
-    struct Prefixes {
-        std::vector<quint64> prefix;
-        std::vector<quint8> kind;
-    };
-    std::vector<Prefixes> m_prefixes;
 
     int m_opens = 0;
 };
