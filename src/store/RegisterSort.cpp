@@ -265,8 +265,59 @@ int RegisterSort::listRank(int key) const {
 void RegisterSort::orderByText(std::vector<Item>& items) const {
     const Column& c = m_ds.m_columns[std::size_t(m_field)];
     const Column& ic = m_ds.m_columns[std::size_t(m_indexField)];
-    // Each distinct text is ranked once (a register repeats its notes and permit numbers many
-    // times); the rows are then ordered by (rank, Index) in integer compares.
+    // Mostly plain ASCII (serial and permit numbers): the rows are sorted by the collation
+    // weights of their first sixteen characters, the collation deciding only the rest.
+    const std::size_t n = m_universe.size();
+    std::vector<quint64> rowPrefix(n, 0), rowPrefix2(n, 0);
+    std::vector<quint8> rowKind(n, 0); // 0 NULL, 1 ASCII up to 16 characters, 2 other, 3 longer ASCII
+    std::size_t other = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int r = m_universe[i];
+        if (c.null[std::size_t(r)])
+            continue;
+        const Dataset::TextRef t = c.texts[std::size_t(r)];
+        const char* text = c.arena.data() + t.offset;
+        if (!german::asciiPrefix(text, int(t.length), rowPrefix[i])) {
+            rowKind[i] = 2;
+            ++other;
+            continue;
+        }
+        rowKind[i] = t.length > 16 ? 3 : 1;
+        if (t.length > 8)
+            german::asciiPrefix(text + 8, int(t.length) - 8, rowPrefix2[i]);
+    }
+    if (other * 20 < n) {
+        std::vector<std::size_t> pos(n);
+        for (std::size_t i = 0; i < n; ++i)
+            pos[i] = i;
+        const bool desc = m_descending;
+        std::sort(pos.begin(), pos.end(), [&](std::size_t a, std::size_t b) {
+            const quint8 ka = rowKind[a], kb = rowKind[b];
+            const int ra = m_universe[a], rb = m_universe[b];
+            int cmp;
+            if (ka == 0 || kb == 0)
+                cmp = ka == kb ? 0 : (ka == 0 ? -1 : 1);
+            else if (ka == 2 || kb == 2)
+                cmp = Dataset::compareCells(c, ra, rb);
+            else if (rowPrefix[a] != rowPrefix[b])
+                cmp = rowPrefix[a] < rowPrefix[b] ? -1 : 1;
+            else if (rowPrefix2[a] != rowPrefix2[b])
+                cmp = rowPrefix2[a] < rowPrefix2[b] ? -1 : 1;
+            else
+                cmp = ka == 1 && kb == 1 ? 0 : Dataset::compareCells(c, ra, rb);
+            if (cmp != 0)
+                return desc ? cmp > 0 : cmp < 0;
+            return ic.ints[std::size_t(ra)] < ic.ints[std::size_t(rb)];
+        });
+        // Already in order: the keys only keep it.
+        for (std::size_t i = 0; i < n; ++i) {
+            const int r = m_universe[pos[i]];
+            items.push_back({quint64(i), ic.ints[std::size_t(r)], r});
+        }
+        return;
+    }
+    // Much other text (notes): each distinct text is ranked once, as a register repeats its notes
+    // many times; the rows are then ordered by (rank, Index) in integer compares.
     std::unordered_map<std::string_view, int> ids;
     ids.reserve(m_universe.size() / 4 + 16);
     std::vector<int> groupRow; // a storage row holding each distinct text
