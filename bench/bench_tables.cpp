@@ -52,7 +52,11 @@ public:
     QStringList errors;
     void message(const QString& text) override { errors << text; }
     Answer yesNo(const QString&, bool) override { return Answer::Yes; }
+    Answer yesNoCancel(const QString&) override { return Answer::Yes; }
     std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return QStringLiteral("Waffenbuch");
+    }
+    std::optional<QString> password(const QString&, const QString&) override {
         return QStringLiteral("Waffenbuch");
     }
     std::optional<int> chooseColour(int) override { return std::nullopt; }

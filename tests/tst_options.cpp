@@ -38,6 +38,10 @@ public:
     QList<int> starts;
     void message(const QString& t) override { m_inner.message(t); }
     Answer yesNo(const QString& t, bool defaultNo) override { return m_inner.yesNo(t, defaultNo); }
+    Answer yesNoCancel(const QString& t) override { return m_inner.yesNoCancel(t); }
+    std::optional<QString> password(const QString& a, const QString& b) override {
+        return m_inner.password(a, b);
+    }
     std::optional<QString> input(const QString& a, const QString& b, const QString& c) override {
         return m_inner.input(a, b, c);
     }

@@ -4,6 +4,7 @@
 #include "store/Connection.h"
 #include "store/DbErrorText.h"
 #include "store/GermanCollation.h"
+#include "store/RegisterSort.h"
 #include "store/Schema.h"
 #include "store/TextCheck.h"
 
@@ -71,7 +72,11 @@ QString kindName(jet::ColumnKind k) {
 Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
     : QObject(parent), m_connection(connection), m_name(name) {
     setObjectName(name);
-    connect(&m_connection, &Connection::aboutToClose, this, &Dataset::close);
+    connect(&m_connection, &Connection::aboutToClose, this, [this] {
+        close();
+        if (m_resort)
+            m_resort->forget();
+    });
 }
 
 Dataset::~Dataset() = default;
@@ -84,6 +89,17 @@ void Dataset::setTableName(const QString& table) {
 void Dataset::setCommandText(const QString& text) {
     m_commandText = text;
     m_tableName.clear();
+}
+
+void Dataset::setInMemoryResort(bool on) {
+    if (on && !m_resort)
+        m_resort = std::make_unique<RegisterSort>(*this);
+    else if (!on)
+        m_resort.reset();
+}
+
+int Dataset::inMemoryOpenCount() const {
+    return m_resort ? m_resort->opens() : 0;
 }
 
 void Dataset::setLookupSource(const QString& table, Dataset* source) {
@@ -229,6 +245,8 @@ void Dataset::fillRow(sqlite3_stmt* stmt, int row) {
             if (jd != kNullDate) {
                 c.ints[r] = jd;
                 c.null[r] = 0;
+            } else {
+                c.unreadable = true;
             }
             break;
         }
@@ -245,6 +263,8 @@ void Dataset::fillRow(sqlite3_stmt* stmt, int row) {
 }
 
 void Dataset::readAll() {
+    if (m_resort)
+        m_resort->beforeRead();
     Statement st = m_connection.prepare(selectSql(m_query, QString()));
     st.bindAll(m_query.params);
     // A re-read (also after a close, as every sort does) mostly finds as many rows as the last.
@@ -266,6 +286,8 @@ void Dataset::readAll() {
     m_changeSerial = m_connection.changeSerial();
     m_lastReadRows = m_order.size();
     ++m_fullReads;
+    if (m_resort)
+        m_resort->afterRead();
 }
 
 void Dataset::open() {
@@ -275,8 +297,10 @@ void Dataset::open() {
         throw DbError(dberror::notConnected());
     if (m_tableName.isEmpty() && m_commandText.trimmed().isEmpty())
         throw DbError(QStringLiteral("Für die Datenmenge '%1' ist keine Abfrage angegeben.").arg(m_name));
-    m_query = buildQuery();
-    readAll();
+    if (!m_resort || !m_resort->tryOpen()) {
+        m_query = buildQuery();
+        readAll();
+    }
     m_state = State::Browse;
     m_current = m_order.empty() ? -1 : 0;
     emit stateChanged();
@@ -290,6 +314,8 @@ void Dataset::close() {
     if (!isActive())
         return;
     m_state = State::Inactive;
+    if (m_resort)
+        m_resort->park();
     m_columns.clear();
     m_order.clear();
     m_current = -1;
@@ -858,6 +884,8 @@ int Dataset::compareCells(const Column& c, int a, int b) {
 }
 
 int Dataset::compareRows(int a, int b) const {
+    if (m_resort && m_resort->ordersView())
+        return m_resort->compareRows(a, b);
     // Order of the query: its sort key, then Index.
     if (m_sortKeyField >= 0) {
         int cmp = compareCells(m_columns[std::size_t(m_sortKeyField)], a, b);
@@ -986,8 +1014,11 @@ void Dataset::setSort(const QString& sortText) {
     m_sortField = field;
     m_sortDescending = desc;
     if (field < 0) {
-        // Back to the order in which the rows were read.
-        std::sort(m_order.begin(), m_order.end());
+        // Back to the order in which the rows were read (or the kept rows were ordered).
+        if (m_resort && m_resort->ordersView())
+            std::sort(m_order.begin(), m_order.end(), [this](int a, int b) { return compareRows(a, b) < 0; });
+        else
+            std::sort(m_order.begin(), m_order.end());
     } else {
         applySort();
     }

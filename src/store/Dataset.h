@@ -10,10 +10,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class Connection;
+class RegisterSort;
 struct sqlite3_stmt;
 
 // A table or query dataset with a static cursor: the rows are read into memory when it opens
@@ -101,6 +103,11 @@ public:
     // Always reads everything again.
     void fullRefresh();
     int fullReadCount() const { return m_fullReads; }
+    // For the register: keep the rows of the whole register across a close, so that opening with
+    // one of its sort queries orders them in memory when nothing else changed (see RegisterSort).
+    void setInMemoryResort(bool on);
+    bool inMemoryResort() const { return m_resort != nullptr; }
+    int inMemoryOpenCount() const;
 
     // Suspends the notifications to bound controls and grids (hooks still run).
     void disableControls();
@@ -125,6 +132,7 @@ signals:
     void rowUpdated(int row);
 
 private:
+    friend class RegisterSort;
     struct TextRef {
         quint32 offset;
         quint32 length;
@@ -136,6 +144,7 @@ private:
         std::vector<TextRef> texts;
         std::vector<quint8> null;
         std::string arena;
+        bool unreadable = false; // a date cell held text that is no date (it reads as empty)
     };
     struct Query {
         QString selectList, from, where;
@@ -209,6 +218,8 @@ private:
 
     mutable QHash<int, int> m_indexMap; // Index -> storage row
     mutable bool m_indexMapValid = false;
+
+    std::unique_ptr<RegisterSort> m_resort;
 
     int m_disableCount = 0;
     bool m_pendingRecord = false;

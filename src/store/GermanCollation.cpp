@@ -83,6 +83,17 @@ int compareUtf8(const char* a, int aLen, const char* b, int bLen) {
     return sign(collator().compare(QString::fromUtf8(a, aLen), QString::fromUtf8(b, bLen)));
 }
 
+bool asciiPrefix(const char* s, int len, quint64& prefix) {
+    if (!printableAscii(s, len))
+        return false;
+    const auto& w = asciiWeights().weight;
+    quint64 p = 0;
+    for (int i = 0; i < 8; ++i)
+        p = (p << 8) | (i < len ? w[static_cast<unsigned char>(s[i])] : 0);
+    prefix = p;
+    return true;
+}
+
 bool equalsIgnoreCase(QStringView a, QStringView b) {
     return a.size() == b.size() ? a.compare(b, Qt::CaseInsensitive) == 0
                                 : a.toString().toCaseFolded() == b.toString().toCaseFolded();

@@ -48,6 +48,8 @@ bool RegisterEdit::discard(Dataset& reg) {
         del.bind(1, e.m_index);
         del.step();
         transaction.commit();
+        // Datasets that keep rows across a re-read learn of it as of any other change.
+        con.noteChange(QStringLiteral("Vorgang"), e.m_index);
         reg.fullRefresh();
         if (!reg.locate(kIndex, e.m_returnIndex) && reg.recordCount() > 0)
             reg.first();

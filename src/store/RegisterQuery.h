@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The seventeen sort orders of the register: their names in the sort box, the FROM part of
 // each query and the text the status bar shows for it.
@@ -16,6 +17,15 @@ QString fromPart(int position);
 QString sortQuery(int position);
 // Status text of a position; empty outside 0..16.
 QString statusText(int position);
+
+// A statement that is exactly one of the sort queries, optionally with DESC after its order.
+struct SortStatement {
+    int position = -1;
+    bool descending = false;
+};
+std::optional<SortStatement> recognise(const QString& statement);
+// For a sort on a list table: the register column holding the list key; empty otherwise.
+QString listKeyColumn(int position);
 
 inline const QString kWholeRegister = QStringLiteral("select * from Vorgang");
 

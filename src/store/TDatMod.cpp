@@ -21,6 +21,7 @@ TDatMod::TDatMod(QObject* parent) : QObject(parent), ADOCon(this) {
     ASet_Vorgang = make(QStringLiteral("ASet_Vorgang"), QString());
     ASet_Vorgang->setDeclaredTable(QStringLiteral("Vorgang"));
     ASet_Vorgang->setCommandText(RegisterQuery::kWholeRegister);
+    ASet_Vorgang->setInMemoryResort(true);
     ATab_Kauf = make(QStringLiteral("ATab_Kauf"), QStringLiteral("Kaufer"));
     ATab_Typ = make(QStringLiteral("ATab_Typ"), QStringLiteral("Waffentyp"));
     ATab_Kaliber = make(QStringLiteral("ATab_Kaliber"), QStringLiteral("Kaliber"));
