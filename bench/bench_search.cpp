@@ -7,6 +7,7 @@
 //
 // Runs offscreen by itself (the dialog is built but never shown).
 
+#include "BenchTiming.h"
 #include "RegisterGenerator.h"
 #include "common/DbError.h"
 #include "common/Forms.h"
@@ -61,28 +62,6 @@ qint64 rawRead(sqlite3* db, const QString& jetText) {
     sqlite3_finalize(st);
     g_sink = g_sink + sum;
     return rows;
-}
-
-double ms(const std::function<void()>& run) {
-    QElapsedTimer timer;
-    timer.start();
-    run();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double peakMemoryMb() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return -1;
 }
 
 // The register window as far as the results view needs it.

@@ -6,6 +6,7 @@
 // Without --keep the register lives in a temporary folder that is removed at the end.
 // BENCH_TIMES=1 prints every single run to stderr.
 
+#include "BenchTiming.h"
 #include "common/DbError.h"
 #include "common/Konst.h"
 #include "store/DatabaseFactory.h"
@@ -788,16 +789,6 @@ void printLine(const Line& l) {
         padded(QString(8 - std::min<qsizetype>(8, target.size()), QLatin1Char(' ')) + target, 8).constData(),
         ok ? "OK" : "MISSED");
     std::fflush(stdout);
-}
-
-double peakMemoryMb() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return -1;
 }
 
 struct Options {

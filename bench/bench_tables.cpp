@@ -16,6 +16,7 @@
 //
 // Runs offscreen by itself.
 
+#include "BenchTiming.h"
 #include "RegisterGenerator.h"
 #include "app/Application.h"
 #include "common/DbError.h"
@@ -84,18 +85,6 @@ qint64 rawRead(sqlite3* db, const QString& jetText, qint64 limit = -1) {
     sqlite3_finalize(st);
     g_sink = g_sink + sum;
     return rows;
-}
-
-double ms(const std::function<void()>& run) {
-    QElapsedTimer timer;
-    timer.start();
-    run();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void report(const char* what, qint64 rows, double ours, double raw, double target) {
