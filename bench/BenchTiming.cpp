@@ -25,3 +25,9 @@ double peakMemoryMb() {
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     return -1;
 }
+
+void resetPeakMemory() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}

@@ -9,3 +9,5 @@ double ms(const std::function<void()>& run);
 double median(std::vector<double> times);
 // The process's peak resident memory (VmHWM) in MB; -1 where it cannot be read.
 double peakMemoryMb();
+// Starts the peak over from the memory in use now (Linux; elsewhere nothing happens).
+void resetPeakMemory();

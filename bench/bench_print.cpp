@@ -11,10 +11,10 @@
 #include "common/DbError.h"
 #include "common/Forms.h"
 #include "common/Konst.h"
-#include "support/ScriptedPrompts.h"
 #include "printing/ReportEngine.h"
 #include "printing/ReportRunner.h"
 #include "store/TDatMod.h"
+#include "support/ScriptedPrompts.h"
 #include "widgets/DialogRunner.h"
 
 #include <QApplication>

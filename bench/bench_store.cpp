@@ -4,7 +4,7 @@
 //   bench_store [--rows N] [--reps N] [--keep DIR]
 //
 // Without --keep the register lives in a temporary folder that is removed at the end.
-// BENCH_TIMES=1 prints every single run to stderr.
+// BENCH_TIMES=1 prints every single run to stderr, BENCH_PEAKS=1 the peak memory of each line.
 
 #include "BenchTiming.h"
 #include "common/DbError.h"
@@ -788,6 +788,11 @@ void printLine(const Line& l) {
         static_cast<long long>(l.rows), l.store, l.raw, ratio,
         padded(QString(8 - std::min<qsizetype>(8, target.size()), QLatin1Char(' ')) + target, 8).constData(),
         ok ? "OK" : "MISSED");
+    // BENCH_PEAKS=1: the peak memory of each line, to find what the overall peak comes from.
+    if (qEnvironmentVariableIsSet("BENCH_PEAKS")) {
+        std::fprintf(stderr, "    Spitze dieser Zeile: %.1f MB\n", peakMemoryMb());
+        resetPeakMemory();
+    }
     std::fflush(stdout);
 }
 
@@ -828,6 +833,10 @@ int runBenchmark(const Options& opt, const QString& appDir) {
                 double(genTimer.nsecsElapsed()) / 1e6, g.vorgang, g.unsold, g.danglingKeys, g.kaufer,
                 g.waffentyp, g.kaliber, g.hersteller, g.amt, g.countries,
                 double(QFileInfo(dbPath).size()) / (1024.0 * 1024.0));
+    if (qEnvironmentVariableIsSet("BENCH_PEAKS")) {
+        std::fprintf(stderr, "    Spitze der Erzeugung: %.1f MB\n", peakMemoryMb());
+        resetPeakMemory();
+    }
     std::printf("Ordner: %s\nMedian aus %d Läufen.\n\n",
                 QDir::toNativeSeparators(appDir).toUtf8().constData(), opt.reps);
 

@@ -1,8 +1,8 @@
 #include "store/RegisterQuery.h"
-#include "widgets/DBGrid.h"
 #include "store/RestorePoint.h"
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/DBGrid.h"
 
 #include <QFile>
 #include <QLockFile>

@@ -1,3 +1,4 @@
+#include "store/DatasetQuery.h"
 #include "store/JetTranslator.h"
 #include "store/RegisterQuery.h"
 #include "store/Schema.h"
@@ -93,6 +94,7 @@ private slots:
     void searchExamples_data();
     void searchExamples();
     void selectStar();
+    void datasetStatements();
     void nestedJoins();
     void textLiterals_data();
     void textLiterals();
@@ -253,6 +255,34 @@ void TestJetTranslator::selectStar() {
     QVERIFY(t.where.isEmpty());
     QVERIFY(t.params.isEmpty());
     QVERIFY(!t.orderBy);
+}
+
+// The statements a dataset reads and writes with: a sorted query reads its sort key as a hidden
+// last column and breaks ties by Index; a quote in a name stays inside its identifier.
+void TestJetTranslator::datasetStatements() {
+    const DatasetQuery sorted = DatasetQuery::ofCommand(
+        QStringLiteral("SELECT Vorgang.Index FROM Kaufer INNER JOIN Vorgang ON Kaufer.Index = Vorgang.Kaufer "
+                       "ORDER BY Kaufer.Name DESC"));
+    QVERIFY(sorted.baseHasIndex);
+    QCOMPARE(
+        sorted.selectSql(QStringLiteral("\"Vorgang\".\"Index\" IN (?)")),
+        QStringLiteral(
+            R"x(SELECT "Vorgang"."Index", "Kaufer"."Name" FROM "Kaufer" INNER JOIN "Vorgang" ON "Kaufer"."Index" = "Vorgang"."Kaufer" WHERE "Vorgang"."Index" IN (?) ORDER BY "Kaufer"."Name" COLLATE DE DESC, "Vorgang"."Index")x"));
+    const DatasetQuery land = DatasetQuery::ofTable(QStringLiteral("Land"));
+    QVERIFY(!land.baseHasIndex);
+    QCOMPARE(land.selectSql(), QStringLiteral(R"x(SELECT * FROM "Land")x"));
+
+    const QStringList names{QStringLiteral("Name"), QStringLiteral("a\"b")};
+    QCOMPARE(DatasetQuery::rowSql(QStringLiteral("Kaufer"), names, QStringLiteral("Index")),
+             QStringLiteral(R"x(SELECT "Name", "a""b" FROM "Kaufer" WHERE "Index" = ?)x"));
+    QCOMPARE(DatasetQuery::rowSql(QStringLiteral("Kaufer"), names, QStringLiteral("rowid")),
+             QStringLiteral(R"x(SELECT "Name", "a""b" FROM "Kaufer" WHERE rowid = ?)x"));
+    QCOMPARE(DatasetQuery::insertSql(QStringLiteral("Land"), names),
+             QStringLiteral(R"x(INSERT INTO "Land" ("Name", "a""b") VALUES (?, ?))x"));
+    QCOMPARE(DatasetQuery::insertSql(QStringLiteral("Land"), {}),
+             QStringLiteral(R"x(INSERT INTO "Land" DEFAULT VALUES)x"));
+    QCOMPARE(DatasetQuery::assignments(names), QStringLiteral(R"x("Name" = ?, "a""b" = ?)x"));
+    QCOMPARE(DatasetQuery::sameRowCondition(names), QStringLiteral(R"x("Name" IS ? AND "a""b" IS ?)x"));
 }
 
 void TestJetTranslator::nestedJoins() {

@@ -62,16 +62,11 @@ class TestOptions : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() {
         run = std::make_unique<AppRun>();
         addSampleData(run->folder);
     }
-    void cleanup() {
-        if (run)
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        run.reset();
-    }
+    void cleanup() { finishRun(run); }
 
     void settingsRoundTrip();
     void widthsFollowTheColumnPlace();

@@ -64,19 +64,15 @@ Prompts::OutputChoice toFile(const QString& file) {
 class TestPrint : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() {
         // Each test stands for a program run of its own.
         ReportEngine::clearLoaded();
         run = std::make_unique<AppRun>();
     }
     void cleanup() {
-        if (run) {
-            if (run->app)
-                dialog()->hide();
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        }
-        run.reset();
+        if (run && run->app)
+            dialog()->hide();
+        finishRun(run);
     }
 
     void arrangementAndKeys();

@@ -63,13 +63,8 @@ class TestRegisterWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() { run = std::make_unique<AppRun>(); }
-    void cleanup() {
-        if (run)
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        run.reset();
-    }
+    void cleanup() { finishRun(run); }
 
     void fastForwardAndRewindWalk();
     void noMoveAtTheEnds();

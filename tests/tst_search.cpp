@@ -41,13 +41,8 @@ class TestSearch : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() { run = std::make_unique<AppRun>(); }
-    void cleanup() {
-        if (run)
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        run.reset();
-    }
+    void cleanup() { finishRun(run); }
 
     void searchShowsResultAndCounts();
     void searchFindingNothingThenUntick();

@@ -20,15 +20,11 @@ class TestSearchDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() { run = std::make_unique<AppRun>(); }
     void cleanup() {
-        if (run) {
-            if (run->app)
-                run->app->forms.FormSuchen->hide();
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        }
-        run.reset();
+        if (run && run->app)
+            run->app->forms.FormSuchen->hide();
+        finishRun(run);
     }
 
     void arrangementAndNames();

@@ -38,16 +38,11 @@ class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() {
         run = std::make_unique<AppRun>();
         addSampleData(run->folder);
     }
-    void cleanup() {
-        if (run)
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        run.reset();
-    }
+    void cleanup() { finishRun(run); }
 
     void createsAllWindowsWithoutShowingOrConnecting();
     void loginOpensTheRegister();

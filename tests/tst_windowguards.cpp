@@ -17,7 +17,6 @@ const QString kCount = uR"(SELECT count(*) FROM "Vorgang")"_s;
 class TestWindowGuards : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() {
         run = std::make_unique<AppRun>();
         // No "Programm wirklich beenden?" in between.

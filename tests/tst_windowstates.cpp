@@ -57,16 +57,11 @@ class TestWindowStates : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init() {
         run = std::make_unique<AppRun>();
         addSampleData(run->folder);
     }
-    void cleanup() {
-        if (run)
-            QVERIFY2(run->prompts.failures().isEmpty(), qPrintable(run->prompts.failures().join(u'\n')));
-        run.reset();
-    }
+    void cleanup() { finishRun(run); }
 
     void statusTextOfEverySortOrder();
     void menusInEachState();

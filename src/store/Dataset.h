@@ -1,6 +1,7 @@
 #pragma once
 
-#include "store/JetTranslator.h"
+#include "store/ColumnStore.h"
+#include "store/DatasetQuery.h"
 
 #include <QDate>
 #include <QHash>
@@ -11,17 +12,17 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 class Connection;
 class RegisterSort;
 struct sqlite3_stmt;
 
-// A table or query dataset with a static cursor: the rows are read into memory when it opens
-// and stay so until it is re-opened or refreshed. Columns are stored typed (integers and dates
-// as numbers, texts as UTF-8) because building a QVariant per cell costs more than reading the
-// database itself. Positions are 1-based; the current row is what bound controls show.
+// A table or query dataset with a static cursor: the rows are read into memory (a ColumnStore)
+// when it opens and stay so until it is re-opened or refreshed. Positions are 1-based; the
+// current row is what bound controls show. Besides the cursor it keeps the edit buffer of the
+// current row, writes it back with a check that nobody changed the row since it was read, and
+// re-reads only the rows this program changed when nobody else wrote the file.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -133,43 +134,17 @@ signals:
 
 private:
     friend class RegisterSort;
-    struct TextRef {
-        quint32 offset;
-        quint32 length;
-    };
-    struct Column {
-        QString name;
-        ColumnKind kind = ColumnKind::Text;
-        std::vector<qint32> ints; // integers, booleans, dates as Julian day
-        std::vector<TextRef> texts;
-        std::vector<quint8> null;
-        std::string arena;
-        bool unreadable = false; // a date cell held text that is no date (it reads as empty)
-    };
-    struct Query {
-        QString selectList, from, where;
-        QVariantList params;
-        std::optional<jet::OrderColumn> orderBy;
-        QString baseTable; // empty: not updatable, no partial re-read
-        QStringList tables;
-        bool baseHasIndex = false;
-    };
+    using Query = DatasetQuery;
 
     void requireActive() const;
     void requireBrowse() const;
     Query buildQuery() const;
-    QString selectSql(const Query& q, const QString& extraCondition) const;
     void readAll();
     bool refreshChangedRows();
-    int appendRow(sqlite3_stmt* stmt);
-    void fillRow(sqlite3_stmt* stmt, int storageRow);
-    void dropLastStorageRow();
     void setupColumns(sqlite3_stmt* stmt);
-    QVariant storedValue(int storageRow, int field) const;
-    QString storedText(int storageRow, int field) const;
-    int addStorageRow();
+    QVariant storedValue(int storageRow, int field) const { return m_store.value(storageRow, field); }
+    QString storedText(int storageRow, int field) const { return m_store.text(storageRow, field); }
     int currentStorageRow() const;
-    static int compareCells(const Column& c, int a, int b);
     int compareRows(int a, int b) const;
     void reread(bool partialAllowed);
     // Posting to a table without Index (Land): the row is found by what was read.
@@ -178,13 +153,18 @@ private:
     int indexField() const { return m_indexField; }
     void rebuildIndexMap() const;
     int storageRowOfIndex(int index) const;
+    // positionOfIndex for a single look-up: a scan of the rows when the map is not built (on a
+    // large register building it costs far more than one scan).
+    int scanForIndex(int index) const;
     void applySort();
     void moveTo(int position, bool notify);
     void emitRecordChanged();
     void emitRowsReset();
     QVariant toColumnValue(int field, const QVariant& v) const;
     QVariant currentValue(int field) const;
-    void checkUnchanged(int storageRow) const;
+    // Names and values of the fields changed in the edit buffer; throws for a text that cannot be stored.
+    QStringList changedFields(QVariantList& values) const;
+    void checkUnchanged(int storageRow);
     void readBackRow(int storageRow, qint64 rowid);
 
     Connection& m_connection;
@@ -195,7 +175,7 @@ private:
     QHash<QString, QPointer<Dataset>> m_lookupSources; // key: lower-case table
 
     State m_state = State::Inactive;
-    std::vector<Column> m_columns; // visible fields, then the hidden sort key when present
+    ColumnStore m_store; // visible fields, then the hidden sort key when present
     int m_visibleColumns = 0;
     int m_sortKeyField = -1;
     int m_indexField = -1;

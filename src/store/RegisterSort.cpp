@@ -38,12 +38,12 @@ void RegisterSort::drop() {
     m_haveRows = false;
     m_parked = false;
     m_active = false;
-    std::vector<Column>().swap(m_columns);
+    m_kept = ColumnStore();
     std::vector<int>().swap(m_universe);
 }
 
 bool RegisterSort::readsWholeRegister() const {
-    const Dataset::Query& q = m_ds.m_query;
+    const DatasetQuery& q = m_ds.m_query;
     return isRegister(q.baseTable) && q.tables.size() == 1 && q.where.isEmpty() && q.params.isEmpty() &&
            q.baseHasIndex;
 }
@@ -72,8 +72,8 @@ void RegisterSort::park() {
     m_active = false;
     if (!m_haveRows || m_parked)
         return;
-    m_columns = std::move(m_ds.m_columns);
-    m_ds.m_columns.clear();
+    m_kept = std::move(m_ds.m_store);
+    m_ds.m_store = ColumnStore();
     m_parked = true;
 }
 
@@ -106,7 +106,7 @@ bool RegisterSort::tryOpen() {
     if (columns.size() != m_visibleColumns)
         return false;
     for (int i = 0; i < m_visibleColumns; ++i)
-        if (columns.at(i).compare(m_columns[std::size_t(i)].name, Qt::CaseInsensitive) != 0)
+        if (columns.at(i).compare(m_kept.column(i).name, Qt::CaseInsensitive) != 0)
             return false;
     Connection& con = m_ds.m_connection;
     if (con.dataVersion() != m_dataVersion) {
@@ -117,24 +117,23 @@ bool RegisterSort::tryOpen() {
     const QString column = listKey.isEmpty() ? orderColumn : listKey;
     int field = -1;
     for (int i = 0; i < m_visibleColumns && field < 0; ++i)
-        if (m_columns[std::size_t(i)].name.compare(column, Qt::CaseInsensitive) == 0)
+        if (m_kept.column(i).name.compare(column, Qt::CaseInsensitive) == 0)
             field = i;
     // A date the dataset could not read orders as its text in the query: not in memory.
-    if (field < 0 || m_columns[std::size_t(field)].unreadable)
+    if (field < 0 || m_kept.column(field).unreadable)
         return false;
     const bool list = !listKey.isEmpty();
-    if (list && (m_columns[std::size_t(field)].kind != jet::ColumnKind::Integer ||
-                 !rankList(orderTable, orderColumn)))
+    if (list && (m_kept.column(field).kind != jet::ColumnKind::Integer || !rankList(orderTable, orderColumn)))
         return false;
 
     // The rows go back to the dataset; from here on a failure leaves them to the next read.
-    m_ds.m_columns = std::move(m_columns);
-    m_columns.clear();
+    m_ds.m_store = std::move(m_kept);
+    m_kept = ColumnStore();
     m_parked = false;
     m_ds.m_visibleColumns = m_visibleColumns;
     m_ds.m_indexField = m_indexField;
     m_ds.m_sortKeyField = -1;
-    if (!syncOwnChanges() || m_ds.m_columns[std::size_t(field)].unreadable) {
+    if (!syncOwnChanges() || m_ds.m_store.column(field).unreadable) {
         drop();
         return false;
     }
@@ -175,7 +174,7 @@ bool RegisterSort::syncOwnChanges() {
         return true;
     std::vector<qint64> ids(changed->cbegin(), changed->cend());
     std::sort(ids.begin(), ids.end());
-    const Column& ic = m_ds.m_columns[std::size_t(m_indexField)];
+    const Column& ic = m_ds.m_store.column(m_indexField);
     std::erase_if(m_universe, [&](int r) {
         const qint64 v = ic.ints[std::size_t(r)];
         return !ic.null[std::size_t(r)] && v >= ids.front() && v <= ids.back() &&
@@ -184,7 +183,7 @@ bool RegisterSort::syncOwnChanges() {
     QStringList cols, marks;
     QVariantList params;
     for (int f = 0; f < m_visibleColumns; ++f)
-        cols << jet::quoted(m_ds.m_columns[std::size_t(f)].name);
+        cols << jet::quoted(m_ds.m_store.column(f).name);
     for (qint64 id : ids) {
         marks << QStringLiteral("?");
         params << id;
@@ -194,7 +193,7 @@ bool RegisterSort::syncOwnChanges() {
             .arg(cols.join(QStringLiteral(", ")), jet::quoted(kRegister), marks.join(QStringLiteral(", "))));
     st.bindAll(params);
     while (st.step())
-        m_universe.push_back(m_ds.appendRow(st.get()));
+        m_universe.push_back(m_ds.m_store.appendRow(st.get()));
     // Another writer between the version check and this read: what was read may be mixed.
     return con.dataVersion() == m_dataVersion;
 }
@@ -263,8 +262,8 @@ int RegisterSort::listRank(int key) const {
 }
 
 void RegisterSort::orderByText(std::vector<Item>& items) const {
-    const Column& c = m_ds.m_columns[std::size_t(m_field)];
-    const Column& ic = m_ds.m_columns[std::size_t(m_indexField)];
+    const Column& c = m_ds.m_store.column(m_field);
+    const Column& ic = m_ds.m_store.column(m_indexField);
     // Mostly plain ASCII (serial and permit numbers): the rows are sorted by the collation
     // weights of their first sixteen characters, the collation deciding only the rest.
     const std::size_t n = m_universe.size();
@@ -275,7 +274,7 @@ void RegisterSort::orderByText(std::vector<Item>& items) const {
         const int r = m_universe[i];
         if (c.null[std::size_t(r)])
             continue;
-        const Dataset::TextRef t = c.texts[std::size_t(r)];
+        const ColumnStore::TextRef t = c.texts[std::size_t(r)];
         const char* text = c.arena.data() + t.offset;
         if (!german::asciiPrefix(text, int(t.length), rowPrefix[i])) {
             rowKind[i] = 2;
@@ -298,13 +297,13 @@ void RegisterSort::orderByText(std::vector<Item>& items) const {
             if (ka == 0 || kb == 0)
                 cmp = ka == kb ? 0 : (ka == 0 ? -1 : 1);
             else if (ka == 2 || kb == 2)
-                cmp = Dataset::compareCells(c, ra, rb);
+                cmp = m_ds.m_store.compare(m_field, ra, rb);
             else if (rowPrefix[a] != rowPrefix[b])
                 cmp = rowPrefix[a] < rowPrefix[b] ? -1 : 1;
             else if (rowPrefix2[a] != rowPrefix2[b])
                 cmp = rowPrefix2[a] < rowPrefix2[b] ? -1 : 1;
             else
-                cmp = ka == 1 && kb == 1 ? 0 : Dataset::compareCells(c, ra, rb);
+                cmp = ka == 1 && kb == 1 ? 0 : m_ds.m_store.compare(m_field, ra, rb);
             if (cmp != 0)
                 return desc ? cmp > 0 : cmp < 0;
             return ic.ints[std::size_t(ra)] < ic.ints[std::size_t(rb)];
@@ -326,7 +325,7 @@ void RegisterSort::orderByText(std::vector<Item>& items) const {
         const int r = m_universe[i];
         if (c.null[std::size_t(r)])
             continue;
-        const Dataset::TextRef t = c.texts[std::size_t(r)];
+        const ColumnStore::TextRef t = c.texts[std::size_t(r)];
         const auto [it, added] =
             ids.try_emplace(std::string_view(c.arena.data() + t.offset, t.length), int(groupRow.size()));
         if (added)
@@ -339,7 +338,7 @@ void RegisterSort::orderByText(std::vector<Item>& items) const {
     std::vector<quint64> prefix(groups, 0), prefix2(groups, 0);
     std::vector<quint8> kind(groups, 2);
     for (std::size_t g = 0; g < groups; ++g) {
-        const Dataset::TextRef t = c.texts[std::size_t(groupRow[g])];
+        const ColumnStore::TextRef t = c.texts[std::size_t(groupRow[g])];
         const char* text = c.arena.data() + t.offset;
         if (!german::asciiPrefix(text, int(t.length), prefix[g]))
             continue;
@@ -351,12 +350,12 @@ void RegisterSort::orderByText(std::vector<Item>& items) const {
     auto compare = [&](int a, int b) {
         const std::size_t ga = std::size_t(a), gb = std::size_t(b);
         if (kind[ga] == 2 || kind[gb] == 2)
-            return Dataset::compareCells(c, groupRow[ga], groupRow[gb]);
+            return m_ds.m_store.compare(m_field, groupRow[ga], groupRow[gb]);
         if (prefix[ga] != prefix[gb])
             return prefix[ga] < prefix[gb] ? -1 : 1;
         if (prefix2[ga] != prefix2[gb])
             return prefix2[ga] < prefix2[gb] ? -1 : 1;
-        return kind[ga] == 1 && kind[gb] == 1 ? 0 : Dataset::compareCells(c, groupRow[ga], groupRow[gb]);
+        return kind[ga] == 1 && kind[gb] == 1 ? 0 : m_ds.m_store.compare(m_field, groupRow[ga], groupRow[gb]);
     };
     std::vector<int> sorted(groupRow.size());
     for (std::size_t g = 0; g < sorted.size(); ++g)
@@ -378,9 +377,8 @@ void RegisterSort::orderByText(std::vector<Item>& items) const {
 }
 
 void RegisterSort::buildOrder() {
-    const std::vector<Column>& cols = m_ds.m_columns;
-    const Column& ic = cols[std::size_t(m_indexField)];
-    const Column& c = cols[std::size_t(m_field)];
+    const Column& ic = m_ds.m_store.column(m_indexField);
+    const Column& c = m_ds.m_store.column(m_field);
     std::vector<Item> items;
     items.reserve(m_universe.size());
     if (m_list) {
@@ -413,17 +411,17 @@ void RegisterSort::buildOrder() {
 }
 
 int RegisterSort::compareRows(int a, int b) const {
-    const std::vector<Column>& cols = m_ds.m_columns;
-    const Column& c = cols[std::size_t(m_field)];
+    const ColumnStore& store = m_ds.m_store;
+    const Column& c = store.column(m_field);
     int cmp;
     if (m_list) {
         const int ra = c.null[std::size_t(a)] ? 0 : listRank(c.ints[std::size_t(a)]);
         const int rb = c.null[std::size_t(b)] ? 0 : listRank(c.ints[std::size_t(b)]);
         cmp = ra == rb ? 0 : (ra < rb ? -1 : 1);
     } else {
-        cmp = Dataset::compareCells(c, a, b);
+        cmp = store.compare(m_field, a, b);
     }
     if (m_descending)
         cmp = -cmp;
-    return cmp != 0 ? cmp : Dataset::compareCells(cols[std::size_t(m_indexField)], a, b);
+    return cmp != 0 ? cmp : store.compare(m_indexField, a, b);
 }

@@ -39,7 +39,7 @@ public:
     int opens() const { return m_opens; }
 
 private:
-    using Column = Dataset::Column;
+    using Column = ColumnStore::Column;
     struct Item {
         quint64 key;
         qint32 index;
@@ -59,7 +59,7 @@ private:
     Dataset& m_ds;
     bool m_haveRows = false; // a whole register: in the dataset, or parked here
     bool m_parked = false;
-    std::vector<Column> m_columns; // parked storage
+    ColumnStore m_kept; // the parked rows
     int m_visibleColumns = 0;
     int m_indexField = -1;
     std::vector<int> m_universe; // storage rows of the whole register, one per Index

@@ -10,6 +10,7 @@
 #include "window/TFormMain.h"
 
 #include <QDialog>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
 #include <memory>
@@ -19,6 +20,8 @@ public:
     static inline const QString kPassword = QStringLiteral("Waffenbuch");
 
     AppRun() {
+        // Windows of the test come and go; the last one closing must not end the test.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
         // A prompt that no answer was queued for fails the running test.
         QTest::failOnWarning(QRegularExpression(QStringLiteral("^no answer queued")));
         prompts.onUnexpected = [](const QString& what) { qWarning("%s", qPrintable(what)); };
@@ -72,3 +75,11 @@ public:
     std::unique_ptr<Application> app;
     QStringList dialogsRun;
 };
+
+// The end of every GUI test: no prompt was shown that the test did not queue an answer for.
+// `run` is reset in any case.
+inline void finishRun(std::unique_ptr<AppRun>& run) {
+    const std::unique_ptr<AppRun> done = std::move(run);
+    if (done)
+        QVERIFY2(done->prompts.failures().isEmpty(), qPrintable(done->prompts.failures().join(u'\n')));
+}
