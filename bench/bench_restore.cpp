@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
+#include <string>
 #include <sys/resource.h>
 #include <vector>
 
@@ -39,6 +41,37 @@ double median(int reps, const std::function<void()>& run) {
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
 }
+
+// Time from "begin" to each step of the last run, per step in the order reached.
+struct Steps {
+    QElapsedTimer timer;
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<double>> ms;
+    void reached(const char* step) {
+        if (std::string(step) == "begin") {
+            timer.start();
+            return;
+        }
+        if (!ms.count(step))
+            order.push_back(step);
+        ms[step].push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    // "copied 12.0, checked 40.1, ..." (medians, ms since the start), then cleared.
+    std::string take() {
+        std::string out;
+        for (const std::string& step : order) {
+            std::vector<double>& v = ms[step];
+            std::sort(v.begin(), v.end());
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%s%s %.1f", out.empty() ? "" : ", ", step.c_str(),
+                          v[v.size() / 2]);
+            out += buf;
+        }
+        order.clear();
+        ms.clear();
+        return out;
+    }
+};
 
 } // namespace
 
@@ -79,21 +112,30 @@ int main(int argc, char** argv) {
     const double cpSyncMs = median(reps, [&] { cp(true); });
     const long cpPeak = peakKiB(RUSAGE_CHILDREN);
 
+    Steps steps;
+    RestorePoint::stepHook = [&steps](const char* step) { steps.reached(step); };
     const long before = peakKiB(RUSAGE_SELF);
     bool ok = true;
     const double makeMs = median(reps, [&] { ok = RestorePoint::make(db, bak) && ok; });
     const long makePeak = peakKiB(RUSAGE_SELF);
+    const std::string makeSteps = steps.take();
     const double restoreMs = median(reps, [&] { ok = RestorePoint::restore(bak, db, kept) && ok; });
     const long restorePeak = peakKiB(RUSAGE_SELF);
+    const std::string restoreSteps = steps.take();
+    RestorePoint::stepHook = nullptr;
     const double checkMs = median(reps, [&] { ok = RestorePoint::check(bak) && ok; });
 
     std::printf("%-34s %9.1f ms\n", "cp", cpMs);
     std::printf("%-34s %9.1f ms   peak %ld KiB\n", "cp + sync", cpSyncMs, cpPeak);
-    std::printf("%-34s %9.1f ms   %.2fx cp+sync   peak %ld KiB (+%ld)\n", "restore point (backup, check)",
-                makeMs, makeMs / cpSyncMs, makePeak, makePeak - before);
-    std::printf("%-34s %9.1f ms   %.2fx cp+sync   peak %ld KiB (+%ld)\n", "restore (check, keep, copy)",
-                restoreMs, restoreMs / cpSyncMs, restorePeak, restorePeak - makePeak);
+    std::printf("%-34s %9.1f ms   %.2fx cp   %.2fx cp+sync   peak %ld KiB (+%ld)\n",
+                "restore point (copy, check)", makeMs, makeMs / cpMs, makeMs / cpSyncMs, makePeak,
+                makePeak - before);
+    std::printf("%-34s %9.1f ms   %.2fx cp   %.2fx cp+sync   peak %ld KiB (+%ld)\n",
+                "restore (check, copy, keep)", restoreMs, restoreMs / cpMs, restoreMs / cpSyncMs, restorePeak,
+                restorePeak - makePeak);
     std::printf("%-34s %9.1f ms\n", "of which the check (quick_check)", checkMs);
+    std::printf("steps of the restore point (ms from the start): %s\n", makeSteps.c_str());
+    std::printf("steps of the restore (ms from the start): %s\n", restoreSteps.c_str());
     if (!ok) {
         std::printf("a restore point or restore failed\n");
         return 1;

@@ -7,8 +7,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QSet>
 #include <QSysInfo>
 #include <QTest>
 #include <csignal>
@@ -77,6 +79,7 @@ class TestRestorePoint : public QObject {
 private slots:
     void makeWritesACheckedCompleteCopy();
     void makeFailsWithoutTouchingThePreviousOne();
+    void makeCopiesOneCommittedStateWhileAnotherProgramWrites();
     void restoreReplacesAndKeepsTheReplacedFile();
     void damagedRestorePointIsRefused_data();
     void damagedRestorePointIsRefused();
@@ -100,6 +103,16 @@ void TestRestorePoint::makeWritesACheckedCompleteCopy() {
     QVERIFY(RestorePoint::make(f.databasePath(), f.file(kBak)));
     QCOMPARE(countIn(f.file(kBak)), 75);
     QVERIFY(!RestorePoint::check(f.file(kBak), u"anderes Kennwort"_s));
+    // Set to a write-ahead log by another program, whose last commit is still in the log only.
+    sqlite3* other = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(f.databasePath()).constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode = WAL; INSERT INTO \"Vorgang\" (\"Kaufer\") VALUES (1)",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    QVERIFY(QFileInfo(f.databasePath() + u"-wal"_s).size() > 0);
+    QVERIFY(RestorePoint::make(f.databasePath(), f.file(kBak)));
+    sqlite3_close(other);
+    QCOMPARE(countIn(f.file(kBak)), 76);
 }
 
 void TestRestorePoint::makeFailsWithoutTouchingThePreviousOne() {
@@ -126,6 +139,27 @@ void TestRestorePoint::makeFailsWithoutTouchingThePreviousOne() {
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     QCOMPARE(integrity(f), u"ok"_s);
+}
+
+// A child commits in a loop (new entries at the end, changed notes all over the file); every
+// restore point taken meanwhile holds whole commits only.
+void TestRestorePoint::makeCopiesOneCommittedStateWhileAnotherProgramWrites() {
+    TestFolder f;
+    insertEntries(f, 1, 3000);
+    QProcess writer;
+    writer.start(QCoreApplication::applicationFilePath(), {u"--write-loop"_s, f.databasePath()});
+    QVERIFY(writer.waitForReadyRead(10000));
+    QSet<qlonglong> seen;
+    for (int round = 0; round < 20; ++round) {
+        QVERIFY(RestorePoint::make(f.databasePath(), f.file(kBak)));
+        QVERIFY(RestorePoint::check(f.file(kBak), databasePassword()));
+        const qlonglong n = countIn(f.file(kBak));
+        QVERIFY2(n % 100 == 0, qPrintable(QString::number(n)));
+        seen.insert(n);
+    }
+    writer.kill();
+    writer.waitForFinished();
+    QVERIFY(seen.size() > 1); // the copies did overlap the commits
 }
 
 void TestRestorePoint::restoreReplacesAndKeepsTheReplacedFile() {
@@ -179,6 +213,7 @@ void TestRestorePoint::damagedRestorePointIsRefused() {
     QCOMPARE(integrity(f), u"ok"_s);
     QCOMPARE(entries(f), 3001);
     QVERIFY(!QFile::exists(f.file(kKept)));
+    QVERIFY(!QFile::exists(f.databasePath() + u".neu"_s)); // the copy made during the check
 }
 
 void TestRestorePoint::restoreRefusedWhileAnotherConnectionWrites() {
@@ -293,6 +328,29 @@ int runChild(const QStringList& args) {
         ::pause();
         return 0;
     }
+    if (args.value(1) == u"--write-loop"_s) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(args.value(2)).constData(), &db, SQLITE_OPEN_READWRITE,
+                            nullptr) != SQLITE_OK)
+            return 2;
+        sqlite3_busy_timeout(db, 10000);
+        sqlite3_exec(db, "PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+        for (int commit = 0;; ++commit) {
+            const QByteArray sql = QStringLiteral(R"(BEGIN IMMEDIATE;
+                    WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100)
+                    INSERT INTO "Vorgang" ("SerienNr", "Kaufer") SELECT 'W' || i, 1 FROM n;
+                    UPDATE "Vorgang" SET "Notiz" = substr('%1', 1, %2) WHERE "Index" % 7 = %3;
+                    COMMIT)")
+                                       .arg(QString(100, u'n'))
+                                       .arg(commit % 90 + 1)
+                                       .arg(commit % 7)
+                                       .toUtf8();
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                return 3;
+            if (commit == 0)
+                ::write(STDOUT_FILENO, "writing\n", 8);
+        }
+    }
     const QString mode = args.value(1);
     const QString argument = args.value(2);
     const QString operation = args.value(3);
@@ -317,7 +375,7 @@ int runChild(const QStringList& args) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && (std::strcmp(argv[1], "--kill-at") == 0 || std::strcmp(argv[1], "--size-limit") == 0 ||
-                     std::strcmp(argv[1], "--hold-lock") == 0)) {
+                     std::strcmp(argv[1], "--hold-lock") == 0 || std::strcmp(argv[1], "--write-loop") == 0)) {
         QCoreApplication app(argc, argv);
         return runChild(app.arguments());
     }

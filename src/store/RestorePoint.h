@@ -14,8 +14,9 @@ namespace RestorePoint {
 // Called with the name of each step as it is reached (used to interrupt the work in tests).
 inline std::function<void(const char* step)> stepHook;
 
-// Copies the database `databasePath` through SQLite's backup into `target`. True only when the
-// copy passed its check and replaced `target`; otherwise `target` is left as it was.
+// Copies the database `databasePath` as one committed state into `target` (a commit another
+// connection is writing is waited for). True only when the copy passed its check and replaced
+// `target`; otherwise `target` is left as it was.
 bool make(const QString& databasePath, const QString& target);
 
 // True when `path` opens as a database, passes quick_check, holds the program's ten tables and,
