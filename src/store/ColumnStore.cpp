@@ -58,14 +58,26 @@ void ColumnStore::setup(sqlite3_stmt* stmt) {
     }
 }
 
-void ColumnStore::reserve(std::size_t rows) {
+void ColumnStore::reserve(std::size_t rows, const QHash<QString, std::size_t>& textBytes) {
     for (Column& c : m_columns) {
         c.null.reserve(rows);
-        if (c.kind == Kind::Text)
+        if (c.kind == Kind::Text) {
             c.texts.reserve(rows);
-        else
+            // A little more than last time: a grown arena would double.
+            const std::size_t bytes = textBytes.value(c.name, 0);
+            c.arena.reserve(bytes + bytes / 32);
+        } else {
             c.ints.reserve(rows);
+        }
     }
+}
+
+QHash<QString, std::size_t> ColumnStore::textBytes() const {
+    QHash<QString, std::size_t> bytes;
+    for (const Column& c : m_columns)
+        if (c.kind == Kind::Text)
+            bytes.insert(c.name, c.arena.size());
+    return bytes;
 }
 
 int ColumnStore::find(const QString& name, int limit) const {
@@ -79,7 +91,7 @@ int ColumnStore::find(const QString& name, int limit) const {
 int ColumnStore::addRow() {
     const int row = rowCount();
     for (Column& c : m_columns) {
-        c.null.push_back(1);
+        c.null.push_back(true);
         if (c.kind == Kind::Text)
             c.texts.push_back({0, 0});
         else
@@ -110,7 +122,7 @@ void ColumnStore::fillRow(sqlite3_stmt* stmt, int row) {
     for (int i = 0; i < n; ++i) {
         Column& c = m_columns[std::size_t(i)];
         // An empty cell holds no stale value of an earlier read of the row.
-        c.null[r] = 1;
+        c.null[r] = true;
         if (c.kind == Kind::Text)
             c.texts[r] = {0, 0};
         else
@@ -121,14 +133,14 @@ void ColumnStore::fillRow(sqlite3_stmt* stmt, int row) {
         case Kind::Integer:
         case Kind::Boolean:
             c.ints[r] = qint32(sqlite3_column_int64(stmt, i));
-            c.null[r] = 0;
+            c.null[r] = false;
             break;
         case Kind::Date: {
             const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
             const qint32 jd = parseIsoDate(t, sqlite3_column_bytes(stmt, i));
             if (jd != kNullDate) {
                 c.ints[r] = jd;
-                c.null[r] = 0;
+                c.null[r] = false;
             } else {
                 c.unreadable = true;
             }
@@ -139,7 +151,7 @@ void ColumnStore::fillRow(sqlite3_stmt* stmt, int row) {
             const int len = sqlite3_column_bytes(stmt, i);
             c.texts[r] = {quint32(c.arena.size()), quint32(len)};
             c.arena.append(t, std::size_t(len));
-            c.null[r] = 0;
+            c.null[r] = false;
             break;
         }
         }

@@ -2,6 +2,7 @@
 
 #include "store/JetTranslator.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
@@ -27,7 +28,7 @@ public:
         Kind kind = Kind::Text;
         std::vector<qint32> ints; // integers, booleans, dates as Julian day
         std::vector<TextRef> texts;
-        std::vector<quint8> null;
+        std::vector<bool> null; // one bit per cell
         std::string arena;
         bool unreadable = false; // a date cell held text that is no date (it reads as empty)
     };
@@ -35,7 +36,11 @@ public:
     // Replaces the columns by those of the statement's result (names and declared types); no rows.
     void setup(sqlite3_stmt* stmt);
     void clear() { m_columns.clear(); }
-    void reserve(std::size_t rows);
+    // Room for `rows` rows, and for as many bytes of text per column as `textBytes` names
+    // (by column name; what an earlier read held), so that a re-read grows nothing.
+    void reserve(std::size_t rows, const QHash<QString, std::size_t>& textBytes = {});
+    // Bytes of text held per text column, by column name.
+    QHash<QString, std::size_t> textBytes() const;
 
     int columnCount() const { return int(m_columns.size()); }
     int rowCount() const { return m_columns.empty() ? 0 : int(m_columns.front().null.size()); }

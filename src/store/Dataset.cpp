@@ -111,7 +111,7 @@ void Dataset::readAll() {
     // A re-read (also after a close, as every sort does) mostly finds as many rows as the last.
     const std::size_t expected = m_lastReadRows;
     setupColumns(st.get());
-    m_store.reserve(expected);
+    m_store.reserve(expected, m_lastTextBytes);
     m_order.clear();
     m_order.reserve(expected);
     while (st.step())
@@ -120,6 +120,7 @@ void Dataset::readAll() {
     m_dataVersion = m_connection.dataVersion();
     m_changeSerial = m_connection.changeSerial();
     m_lastReadRows = m_order.size();
+    m_lastTextBytes = m_store.textBytes();
     ++m_fullReads;
     if (m_resort)
         m_resort->afterRead();

@@ -186,6 +186,7 @@ private:
     quint64 m_changeSerial = 0;
     int m_fullReads = 0;
     std::size_t m_lastReadRows = 0;
+    QHash<QString, std::size_t> m_lastTextBytes; // per text column, to reserve for the next read
 
     QString m_sortText;
     int m_sortField = -1;
