@@ -790,7 +790,8 @@ void printLine(const Line& l) {
         ok ? "OK" : "MISSED");
     // BENCH_PEAKS=1: the peak memory of each line, to find what the overall peak comes from.
     if (qEnvironmentVariableIsSet("BENCH_PEAKS")) {
-        std::fprintf(stderr, "    Spitze dieser Zeile: %.1f MB\n", peakMemoryMb());
+        std::fprintf(stderr, "    Spitze dieser Zeile: %.1f MB (davon SQLite höchstens %.1f MB)\n", peakMemoryMb(),
+                     double(sqlite3_memory_highwater(1)) / (1024.0 * 1024.0));
         resetPeakMemory();
     }
     std::fflush(stdout);

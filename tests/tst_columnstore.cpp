@@ -125,6 +125,30 @@ private slots:
         QCOMPARE(s.compare(date, 0, 3), 0);
     }
 
+    // Set up again for the same statement the store starts empty (its memory kept), for another
+    // one it takes that statement's columns; nothing of the earlier rows shows through.
+    void setUpAgain() {
+        Db d;
+        d.exec("INSERT INTO t VALUES (1, 'Erster', '2020-02-30', 1, 5)");
+        ColumnStore s = readAll(d);
+        QVERIFY(s.column(2).unreadable);
+        d.exec("UPDATE t SET Name = 'Zweiter', Datum = '2020-03-01'");
+        auto again = d.select();
+        s.setup(again.get());
+        QCOMPARE(s.rowCount(), 0);
+        QVERIFY(!s.column(2).unreadable);
+        QCOMPARE(sqlite3_step(again.get()), SQLITE_ROW);
+        const int r = s.appendRow(again.get());
+        QCOMPARE(s.value(r, 1), QVariant(QStringLiteral("Zweiter")));
+        QCOMPARE(s.value(r, 2), QVariant(QDate(2020, 3, 1)));
+
+        auto other = d.select("SELECT Name AS Anzahl FROM t");
+        s.setup(other.get());
+        QCOMPARE(s.columnCount(), 1);
+        QCOMPARE(s.column(0).kind, ColumnStore::Kind::Text);
+        QCOMPARE(s.rowCount(), 0);
+    }
+
     void findsColumnsByNameWithinTheVisibleOnes() {
         Db d;
         ColumnStore s;

@@ -49,12 +49,26 @@ qint32 ColumnStore::parseIsoDate(const char* s, int n) {
 
 void ColumnStore::setup(sqlite3_stmt* stmt) {
     const int n = sqlite3_column_count(stmt);
-    m_columns.clear();
-    m_columns.resize(std::size_t(n));
+    std::vector<Column> columns(static_cast<std::size_t>(n));
+    bool same = n == columnCount();
     for (int i = 0; i < n; ++i) {
-        Column& c = m_columns[std::size_t(i)];
+        Column& c = columns[std::size_t(i)];
         c.name = QString::fromUtf8(sqlite3_column_name(stmt, i));
         c.kind = kindFromDecltype(sqlite3_column_decltype(stmt, i));
+        same = same && c.name == m_columns[std::size_t(i)].name && c.kind == m_columns[std::size_t(i)].kind;
+    }
+    if (!same) {
+        m_columns = std::move(columns);
+        return;
+    }
+    // The same columns read again: their memory is used once more instead of being given back
+    // and asked for anew, which on a large register costs more than a tenth of the read.
+    for (Column& c : m_columns) {
+        c.ints.clear();
+        c.texts.clear();
+        c.null.clear();
+        c.arena.clear();
+        c.unreadable = false;
     }
 }
 

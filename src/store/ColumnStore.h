@@ -34,6 +34,7 @@ public:
     };
 
     // Replaces the columns by those of the statement's result (names and declared types); no rows.
+    // Columns equal to the present ones keep their memory for the rows to come.
     void setup(sqlite3_stmt* stmt);
     void clear() { m_columns.clear(); }
     // Room for `rows` rows, and for as many bytes of text per column as `textBytes` names
