@@ -42,7 +42,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Throws DbError for a value the column cannot hold (views call it through a guard).
+    // Throws DbError for a value the column cannot hold. Qt's own frames must not be between
+    // the throw and the catch (Qt is built without exceptions): the grid's delegate catches it.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 private:

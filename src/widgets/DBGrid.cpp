@@ -9,8 +9,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QItemEditorFactory>
 #include <QKeyEvent>
+#include <QMetaProperty>
 #include <QStyledItemDelegate>
+#include <exception>
+#include <utility>
 
 namespace {
 
@@ -45,16 +49,45 @@ public:
         const Dataset* rows = model->dataset();
         box->setCurrentIndex(box->findData(rows->value(l->keyColumn)));
     }
+    // The model throws DbError for a value its column cannot hold. Qt calls this from its own
+    // QAbstractItemView::commitData, and Qt is built without exceptions: an exception passing
+    // through Qt's frames skips their cleanup, which leaks their locals and leaves the view in
+    // the middle of a commit (it takes no further value). So the exception is kept here and
+    // DBGrid::commitData rethrows it once Qt's frames are left.
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        m_error = nullptr;
+        try {
+            store(editor, model, index);
+        } catch (...) {
+            m_error = std::current_exception();
+        }
+    }
+    void rethrowError() {
+        if (std::exception_ptr e = std::exchange(m_error, nullptr))
+            std::rethrow_exception(e);
+    }
+
+private:
+    void store(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
         auto* box = qobject_cast<QComboBox*>(editor);
         const auto* m = qobject_cast<const DatasetModel*>(model);
         if (!box || !m || !m->lookupOf(index.column())) {
-            QStyledItemDelegate::setModelData(editor, model, index);
+            // What QStyledItemDelegate::setModelData does, without a Qt frame around the model.
+            QByteArray property = editor->metaObject()->userProperty().name();
+            if (property.isEmpty()) {
+                const QItemEditorFactory* f =
+                    itemEditorFactory() ? itemEditorFactory() : QItemEditorFactory::defaultFactory();
+                property = f->valuePropertyName(model->data(index, Qt::EditRole).userType());
+            }
+            if (!property.isEmpty())
+                model->setData(index, editor->property(property.constData()), Qt::EditRole);
             return;
         }
         if (box->currentIndex() >= 0)
             model->setData(index, box->currentData(), Qt::EditRole);
     }
+
+    mutable std::exception_ptr m_error;
 };
 
 } // namespace
@@ -186,7 +219,12 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 
 void DBGrid::commitData(QWidget* editor) {
     // A value the column cannot hold reaches the error box; the row stays being edited.
-    if (guarded([&] { QTableView::commitData(editor); }) && m_dataset && m_dataset->isEditing())
+    const bool stored = guarded([&] {
+        QTableView::commitData(editor);
+        if (auto* d = dynamic_cast<LookupDelegate*>(itemDelegate()))
+            d->rethrowError();
+    });
+    if (stored && m_dataset && m_dataset->isEditing())
         m_userChanged = true;
 }
 
