@@ -1,5 +1,6 @@
 // The typed column storage of a dataset, on statements of an in-memory database.
 #include "store/ColumnStore.h"
+#include "store/IndexMap.h"
 
 #include <QDate>
 #include <QTest>
@@ -159,6 +160,47 @@ private slots:
         QCOMPARE(s.find(QStringLiteral("Hidden"), 2), -1);
         QCOMPARE(s.find(QStringLiteral("Hidden"), 3), 2);
         QCOMPARE(s.find(QStringLiteral("Nichts"), 3), -1);
+    }
+
+    // The rows of an Index: a dense range and keys far from it, a later row winning, new keys at
+    // the end of the range, removal, and a key that was far before the range reached it.
+    void indexMap() {
+        // Rows 0..5 with keys 1, 2, 3, 2 (a second row for 2), none, 1000000.
+        const std::vector<int> rows{0, 1, 2, 3, 4, 5};
+        const qint32 keys[] = {1, 2, 3, 2, 0, 1000000};
+        IndexMap m;
+        m.assign(rows, [&](int r, qint32& k) {
+            k = keys[r];
+            return r != 4;
+        });
+        QCOMPARE(m.value(1), 0);
+        QCOMPARE(m.value(2), 3);
+        QCOMPARE(m.value(3), 2);
+        QCOMPARE(m.value(1000000), 5);
+        QCOMPARE(m.value(0), -1);
+        QCOMPARE(m.value(-5), -1);
+        QCOMPARE(m.value(4), -1);
+        m.insert(4, 6); // the next Index
+        m.insert(6, 7); // beyond the end: kept aside
+        m.insert(5, 8); // the range reaches 6 only by its own insert
+        QCOMPARE(m.value(4), 6);
+        QCOMPARE(m.value(5), 8);
+        QCOMPARE(m.value(6), 7);
+        m.insert(6, 9);
+        QCOMPARE(m.value(6), 9);
+        m.remove(6);
+        m.remove(1000000);
+        m.remove(2);
+        QVERIFY(!m.contains(6));
+        QVERIFY(!m.contains(1000000));
+        QVERIFY(!m.contains(2));
+        QVERIFY(m.contains(3));
+        m.insert(-7, 10);
+        QCOMPARE(m.value(-7), 10);
+        m.clear();
+        QVERIFY(!m.contains(3));
+        m.insert(3, 1);
+        QCOMPARE(m.value(3), 1);
     }
 
     void parsesOnlyRealIsoDates() {

@@ -347,20 +347,21 @@ QString Dataset::textAt(int row, int field) const {
 
 void Dataset::rebuildIndexMap() const {
     m_indexMap.clear();
-    if (m_indexField >= 0) {
-        m_indexMap.reserve(qsizetype(m_order.size()));
-        // Later storage rows replace earlier copies of the same Index.
-        for (int r : m_order)
-            if (!m_store.isNull(r, m_indexField))
-                m_indexMap.insert(m_store.number(r, m_indexField), r);
-    }
+    if (m_indexField >= 0)
+        // Later positions replace earlier rows of the same Index.
+        m_indexMap.assign(m_order, [this](int r, qint32& key) {
+            if (m_store.isNull(r, m_indexField))
+                return false;
+            key = m_store.number(r, m_indexField);
+            return true;
+        });
     m_indexMapValid = true;
 }
 
 int Dataset::storageRowOfIndex(int index) const {
     if (!m_indexMapValid)
         rebuildIndexMap();
-    return m_indexMap.value(index, -1);
+    return m_indexMap.value(index);
 }
 
 int Dataset::scanForIndex(int index) const {

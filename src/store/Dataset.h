@@ -2,6 +2,7 @@
 
 #include "store/ColumnStore.h"
 #include "store/DatasetQuery.h"
+#include "store/IndexMap.h"
 
 #include <QDate>
 #include <QHash>
@@ -197,7 +198,7 @@ private:
     std::vector<bool> m_modified;
     int m_insertFrom = -1; // position current before an append
 
-    mutable QHash<int, int> m_indexMap; // Index -> storage row
+    mutable IndexMap m_indexMap; // Index -> storage row
     mutable bool m_indexMapValid = false;
 
     std::unique_ptr<RegisterSort> m_resort;
