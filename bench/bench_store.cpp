@@ -7,6 +7,7 @@
 // BENCH_TIMES=1 prints every single run to stderr, BENCH_PEAKS=1 the peak memory of each line.
 
 #include "BenchTiming.h"
+#include "common/Allocator.h"
 #include "common/DbError.h"
 #include "common/Konst.h"
 #include "store/DatabaseFactory.h"
@@ -790,8 +791,8 @@ void printLine(const Line& l) {
         ok ? "OK" : "MISSED");
     // BENCH_PEAKS=1: the peak memory of each line, to find what the overall peak comes from.
     if (qEnvironmentVariableIsSet("BENCH_PEAKS")) {
-        std::fprintf(stderr, "    Spitze dieser Zeile: %.1f MB (davon SQLite höchstens %.1f MB)\n", peakMemoryMb(),
-                     double(sqlite3_memory_highwater(1)) / (1024.0 * 1024.0));
+        std::fprintf(stderr, "    Spitze dieser Zeile: %.1f MB (davon SQLite höchstens %.1f MB)\n",
+                     peakMemoryMb(), double(sqlite3_memory_highwater(1)) / (1024.0 * 1024.0));
         resetPeakMemory();
     }
     std::fflush(stdout);
@@ -1051,6 +1052,7 @@ int runBenchmark(const Options& opt, const QString& appDir) {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepLargeBlocksMapped(); // as the program does
     QCoreApplication app(argc, argv);
     const std::optional<Options> opt = parseOptions(app.arguments());
     if (!opt) {

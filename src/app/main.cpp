@@ -1,10 +1,12 @@
 #include "app/Application.h"
+#include "common/Allocator.h"
 #include "widgets/QtPrompts.h"
 #include "window/TFormMain.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    keepLargeBlocksMapped();
     QApplication qapp(argc, argv);
     QtPrompts prompts;
     Application app(prompts);

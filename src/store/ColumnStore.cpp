@@ -73,6 +73,8 @@ void ColumnStore::setup(sqlite3_stmt* stmt) {
 }
 
 void ColumnStore::reserve(std::size_t rows, const QHash<QString, std::size_t>& textBytes) {
+    // Room for the rows entered after the read too: the first one would double every column.
+    rows += rows / 32 + 64;
     for (Column& c : m_columns) {
         c.null.reserve(rows);
         if (c.kind == Kind::Text) {

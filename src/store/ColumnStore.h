@@ -37,7 +37,8 @@ public:
     // Columns equal to the present ones keep their memory for the rows to come.
     void setup(sqlite3_stmt* stmt);
     void clear() { m_columns.clear(); }
-    // Room for `rows` rows, and for as many bytes of text per column as `textBytes` names
+    // Room for `rows` rows (and a few more, for entries added after the read), and for as many
+    // bytes of text per column as `textBytes` names
     // (by column name; what an earlier read held), so that a re-read grows nothing.
     void reserve(std::size_t rows, const QHash<QString, std::size_t>& textBytes = {});
     // Bytes of text held per text column, by column name.
