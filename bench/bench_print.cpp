@@ -8,6 +8,7 @@
 // every second, preview's first page ≤ 5 s.
 
 #include "RegisterGenerator.h"
+#include "common/Allocator.h"
 #include "common/DbError.h"
 #include "common/Forms.h"
 #include "common/Konst.h"
@@ -179,6 +180,7 @@ int run(int rows, const QString& dir, const QString& keep) {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepLargeBlocksMapped(); // as the program does
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -9,6 +9,7 @@
 
 #include "BenchTiming.h"
 #include "RegisterGenerator.h"
+#include "common/Allocator.h"
 #include "common/DbError.h"
 #include "common/Forms.h"
 #include "common/Konst.h"
@@ -173,6 +174,7 @@ int run(int rows, int reps, const QString& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepLargeBlocksMapped(); // as the program does
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -19,6 +19,7 @@
 #include "BenchTiming.h"
 #include "RegisterGenerator.h"
 #include "app/Application.h"
+#include "common/Allocator.h"
 #include "common/DbError.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"
@@ -266,6 +267,7 @@ int run(int rows, int reps, const QString& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepLargeBlocksMapped(); // as the program does
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
