@@ -137,39 +137,36 @@ void ColumnStore::fillRow(sqlite3_stmt* stmt, int row) {
     const std::size_t r = std::size_t(row);
     for (int i = 0; i < n; ++i) {
         Column& c = m_columns[std::size_t(i)];
-        // An empty cell holds no stale value of an earlier read of the row.
-        c.null[r] = true;
-        if (c.kind == Kind::Text)
-            c.texts[r] = {0, 0};
-        else
-            c.ints[r] = 0;
-        if (sqlite3_column_type(stmt, i) == SQLITE_NULL)
-            continue;
+        // Every cell is written, an empty one too: nothing of an earlier read of the row stays.
+        const bool empty = sqlite3_column_type(stmt, i) == SQLITE_NULL;
         switch (c.kind) {
         case Kind::Integer:
         case Kind::Boolean:
-            c.ints[r] = qint32(sqlite3_column_int64(stmt, i));
-            c.null[r] = false;
+            c.ints[r] = empty ? 0 : qint32(sqlite3_column_int64(stmt, i));
+            c.null[r] = empty;
             break;
         case Kind::Date: {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-            const qint32 jd = parseIsoDate(t, sqlite3_column_bytes(stmt, i));
-            if (jd != kNullDate) {
-                c.ints[r] = jd;
-                c.null[r] = false;
-            } else {
-                c.unreadable = true;
+            qint32 jd = kNullDate;
+            if (!empty) {
+                jd = parseIsoDate(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                  sqlite3_column_bytes(stmt, i));
+                c.unreadable = c.unreadable || jd == kNullDate;
             }
+            c.ints[r] = jd;
+            c.null[r] = jd == kNullDate;
             break;
         }
-        case Kind::Text: {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-            const int len = sqlite3_column_bytes(stmt, i);
-            c.texts[r] = {quint32(c.arena.size()), quint32(len)};
-            c.arena.append(t, std::size_t(len));
-            c.null[r] = false;
+        case Kind::Text:
+            if (empty) {
+                c.texts[r] = {0, 0};
+            } else {
+                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                const int len = sqlite3_column_bytes(stmt, i);
+                c.texts[r] = {quint32(c.arena.size()), quint32(len)};
+                c.arena.append(t, std::size_t(len));
+            }
+            c.null[r] = empty;
             break;
-        }
         }
     }
 }
