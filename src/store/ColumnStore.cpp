@@ -202,6 +202,20 @@ QVariant ColumnStore::value(int row, int field) const {
     return QVariant(text(row, field));
 }
 
+void ColumnStore::eraseRowsWithKeys(std::vector<int>& rows, int field,
+                                    const std::vector<qint64>& sortedKeys) const {
+    if (sortedKeys.empty())
+        return;
+    // A range check first: nearly every row is rejected by two comparisons.
+    std::erase_if(rows, [&](int r) {
+        if (isNull(r, field))
+            return false;
+        const qint64 v = number(r, field);
+        return v >= sortedKeys.front() && v <= sortedKeys.back() &&
+               std::binary_search(sortedKeys.begin(), sortedKeys.end(), v);
+    });
+}
+
 int ColumnStore::compare(int field, int a, int b) const {
     const Column& c = column(field);
     const bool na = c.null[std::size_t(a)], nb = c.null[std::size_t(b)];

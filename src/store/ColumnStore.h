@@ -67,6 +67,8 @@ public:
     QString text(int row, int field) const;
     // True when a text cell holds exactly these UTF-8 bytes (an empty cell holds none).
     bool textEquals(int row, int field, const QByteArray& utf8) const;
+    // Removes from `rows` every row whose number in `field` is one of `sortedKeys` (ascending).
+    void eraseRowsWithKeys(std::vector<int>& rows, int field, const std::vector<qint64>& sortedKeys) const;
     // Two rows by one column: empty first, texts in German order, numbers and dates by value.
     int compare(int field, int a, int b) const;
 

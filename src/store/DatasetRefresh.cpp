@@ -42,17 +42,10 @@ bool Dataset::refreshChangedRows() {
     if (changed->isEmpty())
         return true;
 
-    // A sorted list with a range check: nearly every row is rejected by two comparisons instead
-    // of a hash lookup.
     std::vector<qint64> ids(changed->cbegin(), changed->cend());
     std::sort(ids.begin(), ids.end());
     const int ix = m_indexField;
-    std::erase_if(m_order, [&](int r) {
-        if (m_store.isNull(r, ix))
-            return false;
-        const qint64 v = m_store.number(r, ix);
-        return v >= ids.front() && v <= ids.back() && std::binary_search(ids.begin(), ids.end(), v);
-    });
+    m_store.eraseRowsWithKeys(m_order, ix, ids);
     // Every row holding a changed Index has left the order; the map forgets those keys and learns
     // the re-read rows below. Two re-read rows with one Index: rebuild, so the later one wins.
     if (m_indexMapValid)

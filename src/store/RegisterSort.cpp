@@ -174,12 +174,7 @@ bool RegisterSort::syncOwnChanges() {
         return true;
     std::vector<qint64> ids(changed->cbegin(), changed->cend());
     std::sort(ids.begin(), ids.end());
-    const Column& ic = m_ds.m_store.column(m_indexField);
-    std::erase_if(m_universe, [&](int r) {
-        const qint64 v = ic.ints[std::size_t(r)];
-        return !ic.null[std::size_t(r)] && v >= ids.front() && v <= ids.back() &&
-               std::binary_search(ids.begin(), ids.end(), v);
-    });
+    m_ds.m_store.eraseRowsWithKeys(m_universe, m_indexField, ids);
     QStringList cols, marks;
     QVariantList params;
     for (int f = 0; f < m_visibleColumns; ++f)
