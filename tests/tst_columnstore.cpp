@@ -148,6 +148,23 @@ private slots:
         QCOMPARE(s.columnCount(), 1);
         QCOMPARE(s.column(0).kind, ColumnStore::Kind::Text);
         QCOMPARE(s.rowCount(), 0);
+
+        // Cleared, as a closing dataset does, the store has no columns; set up for the same
+        // statement it gets their memory back, for another one it starts afresh.
+        ColumnStore k = readAll(d);
+        k.reserve(1000);
+        k.clear();
+        QCOMPARE(k.columnCount(), 0);
+        auto same = d.select();
+        k.setup(same.get());
+        QCOMPARE(k.columnCount(), 5);
+        QCOMPARE(k.rowCount(), 0);
+        QVERIFY(k.column(0).ints.capacity() >= 1000);
+        k.clear();
+        auto fewer = d.select("SELECT \"Index\" FROM t");
+        k.setup(fewer.get());
+        QCOMPARE(k.columnCount(), 1);
+        QVERIFY(k.column(0).ints.capacity() < 1000);
     }
 
     void findsColumnsByNameWithinTheVisibleOnes() {

@@ -50,14 +50,20 @@ qint32 ColumnStore::parseIsoDate(const char* s, int n) {
 void ColumnStore::setup(sqlite3_stmt* stmt) {
     const int n = sqlite3_column_count(stmt);
     std::vector<Column> columns(static_cast<std::size_t>(n));
-    bool same = n == columnCount();
     for (int i = 0; i < n; ++i) {
         Column& c = columns[std::size_t(i)];
         c.name = QString::fromUtf8(sqlite3_column_name(stmt, i));
         c.kind = kindFromDecltype(sqlite3_column_decltype(stmt, i));
-        same = same && c.name == m_columns[std::size_t(i)].name && c.kind == m_columns[std::size_t(i)].kind;
     }
-    if (!same) {
+    auto sameAs = [&columns](const std::vector<Column>& present) {
+        return std::equal(
+            columns.begin(), columns.end(), present.begin(), present.end(),
+            [](const Column& a, const Column& b) { return a.name == b.name && a.kind == b.kind; });
+    };
+    if (m_columns.empty() && sameAs(m_spare))
+        m_columns.swap(m_spare);
+    std::vector<Column>().swap(m_spare);
+    if (!sameAs(m_columns)) {
         m_columns = std::move(columns);
         return;
     }
@@ -70,6 +76,13 @@ void ColumnStore::setup(sqlite3_stmt* stmt) {
         c.arena.clear();
         c.unreadable = false;
     }
+}
+
+void ColumnStore::clear() {
+    if (m_columns.empty())
+        return;
+    m_spare.swap(m_columns);
+    std::vector<Column>().swap(m_columns);
 }
 
 void ColumnStore::reserve(std::size_t rows, const QHash<QString, std::size_t>& textBytes) {

@@ -34,9 +34,11 @@ public:
     };
 
     // Replaces the columns by those of the statement's result (names and declared types); no rows.
-    // Columns equal to the present ones keep their memory for the rows to come.
+    // Columns equal to the present ones, or to those cleared last, keep their memory for the rows
+    // to come.
     void setup(sqlite3_stmt* stmt);
-    void clear() { m_columns.clear(); }
+    // No columns and no rows; the memory of the columns stays for a setup with the same ones.
+    void clear();
     // Room for `rows` rows (and a few more, for entries added after the read), and for as many
     // bytes of text per column as `textBytes` names
     // (by column name; what an earlier read held), so that a re-read grows nothing.
@@ -77,4 +79,5 @@ public:
 
 private:
     std::vector<Column> m_columns;
+    std::vector<Column> m_spare; // cleared columns, their memory kept
 };

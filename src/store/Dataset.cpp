@@ -153,6 +153,7 @@ void Dataset::close() {
     if (m_resort)
         m_resort->park();
     m_store.clear();
+    m_visibleColumns = 0; // a closed dataset has no fields
     m_order.clear();
     m_current = -1;
     m_buffer.clear();
