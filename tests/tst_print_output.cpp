@@ -1,0 +1,210 @@
+// What a print run leaves and takes: the current rows, an edited layout, a register over many pages,
+// the preview, cancelling from the progress window, an output that cannot start, and HTML rows cut
+// into pages.
+#include "tst_print.h"
+
+void TestPrint::currentRowsUnchanged() {
+    QVERIFY(open());
+    QVERIFY(run->reg().locate(u"Index"_s, 3));
+    run->dm().ATab_Kauf->setRecNo(2);
+    run->dm().ATab_Amt->last();
+    const int amtRow = run->dm().ATab_Amt->recNo();
+    // The report run itself (the dialog's button also re-sorts, which moves the lookups).
+    run->prompts.queueOutput(toFile(out()));
+    run->dm().PrintWaffenbuch();
+    QCOMPARE(serialsIn(pdfText(out())).size(), 4);
+    QCOMPARE(run->reg().recNo(), 3);
+    QCOMPARE(shownIndex(), 3);
+    QCOMPARE(run->dm().ATab_Kauf->recNo(), 2);
+    QCOMPARE(run->dm().ATab_Amt->recNo(), amtRow);
+    for (Dataset* d : {run->dm().ASet_Vorgang, run->dm().ATab_Kauf, run->dm().ATab_Amt})
+        QVERIFY(!d->controlsDisabled());
+
+    // A letter posts the date first, which shows the row's buyer in the lookup boxes; the run
+    // itself moves nothing.
+    printToFile(u"BitBtn_Unterlagen"_s, u"brief.pdf"_s);
+    const int kaufRow = run->dm().ATab_Kauf->recNo();
+    const int amtRowNow = run->dm().ATab_Amt->recNo();
+    QVERIFY(printToFile(u"BitBtn_Unterlagen"_s, u"brief2.pdf"_s).contains(u"Hans Jäger"_s));
+    QCOMPARE(run->reg().recNo(), 3);
+    QCOMPARE(shownIndex(), 3);
+    QCOMPARE(run->dm().ATab_Kauf->recNo(), kaufRow);
+    QCOMPARE(run->dm().ATab_Amt->recNo(), amtRowNow);
+}
+
+void TestPrint::editedLayoutShowsInTheNextRun() {
+    QVERIFY(open());
+    QVERIFY(printToFile(u"BitBtn_DruckOK"_s).contains(u"Waffenbuch"_s));
+    // The dealer edits the layout while the program runs: the loaded project stays in use.
+    const QString path = run->folder.file(u"Archiv/Waffenbuch.rav"_s);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray xml = f.readAll();
+    f.close();
+    QVERIFY(xml.contains("Seriennummer"));
+    xml.replace("Seriennummer", "Waffennummer");
+    writeProject(u"Waffenbuch.rav"_s, xml);
+    QVERIFY(!printToFile(u"BitBtn_DruckOK"_s).contains(u"Waffennummer"_s));
+
+    // The next program run reads the edited file.
+    run.reset();
+    ReportEngine::clearLoaded();
+    run = std::make_unique<AppRun>();
+    QVERIFY(open());
+    writeProject(u"Waffenbuch.rav"_s, xml);
+    const QString text = printToFile(u"BitBtn_DruckOK"_s);
+    QVERIFY(text.contains(u"Waffennummer"_s));
+    QCOMPARE(serialsIn(text).size(), 4);
+}
+
+void TestPrint::registerBookOverManyPages() {
+    QVERIFY(open(manyEntries(300)));
+    w().Combo_Sort->setCurrentIndex(5); // by serial number: P-… after the sample entries
+    w().ApplyRegisterSort();
+    const QStringList shown = column(run->reg(), u"SerienNr"_s).filter(u"P-"_s);
+    QCOMPARE(shown.size(), 300);
+    const QString text = printToFile(u"BitBtn_DruckOK"_s);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() >= 10, qPrintable(QString::number(pages.size())));
+    // Every entry once, in the register's order; no row split over two pages.
+    QCOMPARE(pSerials(text), shown);
+    int seen = 0;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QString& page = pages[p];
+        QVERIFY2(page.contains(u"Seite %1"_s.arg(p + 1)), qPrintable(page));
+        QVERIFY(page.contains(u"Waffen Test"_s));
+        QVERIFY(page.contains(u"Druckdatum: "_s + QDate::currentDate().toString(u"dd.MM.yyyy"_s)));
+        QVERIFY(page.contains(u"Seriennummer"_s)); // the title row
+        const QStringList here = pSerials(page);
+        // A page is full: the next page's first row would not have fitted.
+        QVERIFY(p + 1 == pages.size() || here.size() > 5);
+        for (const QString& sn : here)
+            QCOMPARE(sn, shown[seen++]);
+    }
+    QCOMPARE(seen, 300);
+}
+
+void TestPrint::previewShowsPagesAndPrints() {
+    QVERIFY(open(manyEntries(200)));
+    QStringList captions;
+    QString printed;
+    run->app->runner.hook = [&](QDialog* d) {
+        run->dialogsRun << d->objectName();
+        if (d->objectName() != u"ReportPreview"_s) {
+            d->show();
+            return int(QDialog::Accepted);
+        }
+        auto* caption = d->findChild<QLabel*>(u"Label_Seite"_s);
+        auto* picture = d->findChild<QLabel*>(u"Label_Bild"_s);
+        auto button = [d](const char* name) { return d->findChild<QPushButton*>(QLatin1String(name)); };
+        captions << caption->text();
+        const QImage first = picture->pixmap().toImage();
+        button("Btn_Weiter")->click();
+        captions << caption->text();
+        // The second page differs from the first (other rows).
+        if (picture->pixmap().toImage() == first)
+            captions << u"same picture"_s;
+        button("Btn_Letzte")->click();
+        captions << caption->text();
+        captions << (button("Btn_Weiter")->isEnabled() ? u"weiter"_s : u"ende"_s);
+        button("Btn_Erste")->click();
+        captions << caption->text();
+        // Printing from the preview asks for the output again.
+        run->prompts.queueOutput(toFile(out(u"aus-vorschau.pdf"_s)));
+        button("Btn_Drucken")->click();
+        printed = pdfText(out(u"aus-vorschau.pdf"_s));
+        return int(QDialog::Rejected);
+    };
+    run->prompts.queueOutput(Prompts::OutputChoice{}); // preview, as preselected
+    press(u"BitBtn_DruckOK"_s);
+    QVERIFY(run->dialogsRun.contains(u"ReportPreview"_s));
+    const int pages = int(printed.count(u'\f'));
+    QVERIFY(pages > 3);
+    QCOMPARE(captions, (QStringList{u"Seite 1"_s, u"Seite 2"_s, u"Seite %1 von %1"_s.arg(pages), u"ende"_s,
+                                    u"Seite 1 von %1"_s.arg(pages)}));
+    QCOMPARE(pSerials(printed).size(), 200);
+    QCOMPARE(run->prompts.texts(u"output"_s).size(), 2);
+    QVERIFY(run->prompts.errors().isEmpty());
+}
+
+void TestPrint::cancelFromTheProgressWindow() {
+    // About 300 pages: their output spans several of the run's quarter-second progress steps even
+    // on a much faster machine, and the cancel ends it at the first of them.
+    QVERIFY(open(manyEntries(6000)));
+    QString label;
+    bool begun = false;
+    // Pressed once the progress window shows a page being output. The run lets events through
+    // while it works, and the watch looks each time it does: how fast the machine is (or how slow
+    // a sanitizer makes it) decides only when, not whether, the button is pressed. (Pressing at
+    // the first events let through found the window still hidden when the rows took longer than
+    // a quarter second to gather, as under AddressSanitizer.)
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, this, [&] {
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<QProgressDialog*>(t);
+                p && p->isVisible() && p->labelText().startsWith(u"Seite "_s)) {
+                label = p->labelText();
+                begun = QFile::exists(out());
+                watch.stop();
+                p->cancel();
+            }
+    });
+    watch.start();
+    run->prompts.queueOutput(toFile(out()));
+    press(u"BitBtn_DruckOK"_s);
+    watch.stop();
+    QVERIFY2(label.startsWith(u"Seite "_s), qPrintable(label));
+    // The run stopped at the page it showed, and the file it had begun is removed.
+    QCOMPARE(label, u"Seite %1 wird ausgegeben …"_s.arg(ReportRunner::lastFigures().pages));
+    QVERIFY(begun);
+    QVERIFY(!QFile::exists(out()));
+    QVERIFY(run->prompts.errors().isEmpty());
+    // The register is back as it was, and the next print runs to its end.
+    QCOMPARE(run->reg().recordCount(), 6004);
+    QVERIFY(!run->reg().controlsDisabled());
+}
+
+void TestPrint::outputThatCannotStart() {
+    QVERIFY(open());
+    // A PDF in a folder that does not exist: an error naming the file, the register as before.
+    const QString bad = run->folder.file(u"fehlt/druck.pdf"_s);
+    run->prompts.queueOutput(toFile(bad));
+    press(u"BitBtn_DruckOK"_s);
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY2(run->prompts.errors().first().contains(bad), qPrintable(run->prompts.errors().first()));
+    // The printer when none is installed (as on this machine).
+    Prompts::OutputChoice printer;
+    printer.destination = Prompts::OutputChoice::Destination::Printer;
+    run->prompts.queueOutput(printer);
+    press(u"BitBtn_DruckOK"_s);
+    QCOMPARE(run->prompts.errors().size(), 2);
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        QCOMPARE(run->prompts.errors().last(), u"Es ist kein Drucker eingerichtet."_s);
+    QCOMPARE(run->reg().recordCount(), 4);
+    QVERIFY(!run->reg().controlsDisabled());
+    QVERIFY(dialog()->isVisible());
+}
+
+void TestPrint::htmlRowsCutIntoPages() {
+    // A dealer's own layout with the rows in the HTML template instead of a table element.
+    QVERIFY(open(manyEntries(250)));
+    writeProject(u"Waffenbuch.rav"_s, R"(<?xml version="1.0" encoding="UTF-8"?>
+<reportproject><report name="ReportWaffenbuch" margin-top="20">
+<frame left="20" top="285" width="170" height="6">Blatt {{Seite}}</frame>
+<template><![CDATA[<html><body style="font-size: 9pt;"><h2>Eigene Liste</h2>
+<table border="1" cellspacing="0" width="100%"><thead><tr><th>Kopfzeile</th><th>Nummer</th></tr></thead>
+{{#RvDSetCon.rows}}<tr><td>{{Index}}</td><td>{{SerienNr}}</td></tr>{{/RvDSetCon.rows}}
+</table><p>Ende der Liste</p></body></html>]]></template></report></reportproject>)");
+    const QStringList shown = column(run->reg(), u"SerienNr"_s).filter(u"P-"_s);
+    const QString text = printToFile(u"BitBtn_DruckOK"_s);
+    const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() >= 3, qPrintable(text));
+    QCOMPARE(pSerials(text), shown);
+    for (int p = 0; p < pages.size(); ++p) {
+        QVERIFY(pages[p].contains(u"Kopfzeile"_s)); // the table head on every page
+        QVERIFY(pages[p].contains(u"Blatt %1"_s.arg(p + 1)));
+        QCOMPARE(pages[p].contains(u"Eigene Liste"_s), p == 0);
+        QCOMPARE(pages[p].contains(u"Ende der Liste"_s), p + 1 == pages.size());
+    }
+}
