@@ -149,21 +149,36 @@ private slots:
         QCOMPARE(s.column(0).kind, ColumnStore::Kind::Text);
         QCOMPARE(s.rowCount(), 0);
 
-        // Cleared, as a closing dataset does, the store has no columns; set up for the same
-        // statement it gets their memory back, for another one it starts afresh.
+        // Retired, the store has no columns; set up for the same statement it gets their memory
+        // back. Cleared, or set up for another statement, it starts afresh.
         ColumnStore k = readAll(d);
         k.reserve(1000);
-        k.clear();
+        k.retire();
         QCOMPARE(k.columnCount(), 0);
         auto same = d.select();
         k.setup(same.get());
         QCOMPARE(k.columnCount(), 5);
         QCOMPARE(k.rowCount(), 0);
         QVERIFY(k.column(0).ints.capacity() >= 1000);
-        k.clear();
+        // Asked for more text than a reused arena holds, it gets that room, not twice its old one.
+        const QHash<QString, std::size_t> names{{QStringLiteral("Name"), 1000}};
+        k.reserve(1, names);
+        const std::size_t room = k.column(1).arena.capacity();
+        k.retire();
+        auto sameAgain = d.select();
+        k.setup(sameAgain.get());
+        k.reserve(1, {{QStringLiteral("Name"), 1500}});
+        QVERIFY(k.column(1).arena.capacity() >= 1500);
+        QVERIFY(k.column(1).arena.capacity() < 2 * room);
+        k.retire();
         auto fewer = d.select("SELECT \"Index\" FROM t");
         k.setup(fewer.get());
         QCOMPARE(k.columnCount(), 1);
+        QVERIFY(k.column(0).ints.capacity() < 1000);
+        k.reserve(1000);
+        k.clear();
+        auto sameAfterClear = d.select("SELECT \"Index\" FROM t");
+        k.setup(sameAfterClear.get());
         QVERIFY(k.column(0).ints.capacity() < 1000);
     }
 

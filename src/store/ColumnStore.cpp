@@ -79,6 +79,11 @@ void ColumnStore::setup(sqlite3_stmt* stmt) {
 }
 
 void ColumnStore::clear() {
+    std::vector<Column>().swap(m_columns);
+    std::vector<Column>().swap(m_spare);
+}
+
+void ColumnStore::retire() {
     if (m_columns.empty())
         return;
     m_spare.swap(m_columns);
@@ -94,7 +99,12 @@ void ColumnStore::reserve(std::size_t rows, const QHash<QString, std::size_t>& t
             c.texts.reserve(rows);
             // A little more than last time: a grown arena would double.
             const std::size_t bytes = textBytes.value(c.name, 0);
-            c.arena.reserve(bytes + bytes / 32);
+            const std::size_t wanted = bytes + bytes / 32;
+            if (c.arena.empty() && c.arena.capacity() < wanted) {
+                // Reserving more in a reused arena would also double it; a new one gets the room asked.
+                std::string().swap(c.arena);
+            }
+            c.arena.reserve(wanted);
         } else {
             c.ints.reserve(rows);
         }

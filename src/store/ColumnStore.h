@@ -34,11 +34,13 @@ public:
     };
 
     // Replaces the columns by those of the statement's result (names and declared types); no rows.
-    // Columns equal to the present ones, or to those cleared last, keep their memory for the rows
+    // Columns equal to the present ones, or to those retired last, keep their memory for the rows
     // to come.
     void setup(sqlite3_stmt* stmt);
-    // No columns and no rows; the memory of the columns stays for a setup with the same ones.
+    // No columns and no rows, and their memory given back.
     void clear();
+    // No columns and no rows; their memory stays for a setup with the same columns.
+    void retire();
     // Room for `rows` rows (and a few more, for entries added after the read), and for as many
     // bytes of text per column as `textBytes` names
     // (by column name; what an earlier read held), so that a re-read grows nothing.
@@ -79,5 +81,5 @@ public:
 
 private:
     std::vector<Column> m_columns;
-    std::vector<Column> m_spare; // cleared columns, their memory kept
+    std::vector<Column> m_spare; // retired columns, their memory kept
 };

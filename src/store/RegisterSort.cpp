@@ -164,7 +164,7 @@ void RegisterSort::forget() {
     // The rows go, but their memory goes back to the dataset for its next read of the register:
     // asking the system for every page of it again would cost a sixth of that read.
     if (m_parked) {
-        m_kept.clear();
+        m_kept.retire();
         m_ds.m_store = std::move(m_kept);
     }
     drop();
