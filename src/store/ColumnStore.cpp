@@ -79,7 +79,7 @@ void ColumnStore::setup(sqlite3_stmt* stmt) {
 }
 
 void ColumnStore::clear() {
-    std::vector<Column>().swap(m_columns);
+    m_columns.clear();
     std::vector<Column>().swap(m_spare);
 }
 

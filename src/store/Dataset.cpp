@@ -106,8 +106,13 @@ void Dataset::setupColumns(sqlite3_stmt* stmt) {
 void Dataset::readAll() {
     if (m_resort)
         m_resort->beforeRead();
-    Statement st = m_connection.prepare(m_query.selectSql());
+    const QString select = m_query.selectSql();
+    Statement st = m_connection.prepare(select);
     st.bindAll(m_query.params);
+    // Only a read of the same statement reuses the memory of the last one.
+    if (select != m_lastSelect)
+        m_store.clear();
+    m_lastSelect = select;
     // A re-read (also after a close, as every sort does) mostly finds as many rows as the last.
     const std::size_t expected = m_lastReadRows;
     setupColumns(st.get());
@@ -152,7 +157,7 @@ void Dataset::close() {
     m_state = State::Inactive;
     if (m_resort)
         m_resort->park();
-    m_store.clear();
+    m_store.retire();
     m_visibleColumns = 0; // a closed dataset has no fields
     m_order.clear();
     m_current = -1;

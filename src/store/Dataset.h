@@ -187,6 +187,7 @@ private:
     quint64 m_changeSerial = 0;
     int m_fullReads = 0;
     std::size_t m_lastReadRows = 0;
+    QString m_lastSelect; // the statement of the last read, whose memory a closed dataset keeps
     QHash<QString, std::size_t> m_lastTextBytes; // per text column, to reserve for the next read
 
     QString m_sortText;
