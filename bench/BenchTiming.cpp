@@ -16,6 +16,10 @@ double median(std::vector<double> times) {
     return times[times.size() / 2];
 }
 
+namespace {
+double g_peakBeforeReset = -1; // the highest peak that a reset started over from
+} // namespace
+
 double peakMemoryMb() {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
@@ -26,7 +30,12 @@ double peakMemoryMb() {
     return -1;
 }
 
+double overallPeakMemoryMb() {
+    return std::max(g_peakBeforeReset, peakMemoryMb());
+}
+
 void resetPeakMemory() {
+    g_peakBeforeReset = std::max(g_peakBeforeReset, peakMemoryMb());
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     if (f.open(QIODevice::WriteOnly))
         f.write("5");

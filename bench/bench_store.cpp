@@ -245,7 +245,7 @@ int runBenchmark(const Options& opt, const QString& appDir) {
     postLine(QStringLiteral("Post + AfterPost (Sortierung 7 Käufer)"), RegisterQuery::sortQuery(7));
 
     datMod.Disconnect();
-    const double peak = peakMemoryMb();
+    const double peak = overallPeakMemoryMb();
     const bool memOk = peak >= 0 && peak <= 200.0;
     g_missed += memOk ? 0 : 1;
     std::printf("\n%s %8.1f MB (Ziel ≤ 200 MB)  %s\n",
