@@ -3,7 +3,6 @@
 #include "common/DbError.h"
 #include "store/Connection.h"
 #include "store/DbErrorText.h"
-#include "store/GermanCollation.h"
 #include "store/RegisterSort.h"
 #include "store/Schema.h"
 
