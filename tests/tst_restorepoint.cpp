@@ -68,6 +68,15 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// Temporary files still beside the database or in Archiv.
+QStringList leftovers(const TestFolder& f) {
+    QStringList names;
+    for (const QString& folder : {f.path(), f.file(u"Archiv"_s)})
+        for (const QString& name : QDir(folder).entryList({u"*.neu"_s}, QDir::Files))
+            names << name;
+    return names;
+}
+
 bool isRoot() {
     return ::geteuid() == 0;
 }
@@ -172,7 +181,14 @@ void TestRestorePoint::restoreReplacesAndKeepsTheReplacedFile() {
     QCOMPARE(entries(f), 10);
     QCOMPARE(integrity(f), u"ok"_s);
     QCOMPARE(contents(f.file(kKept)), replaced);
-    QVERIFY(!QFile::exists(f.databasePath() + u".neu"_s));
+    // Again: the file kept before is replaced, and no temporary file is left behind.
+    insertEntries(f, 11, 1);
+    const QByteArray replacedAgain = contents(f.databasePath());
+    QVERIFY(RestorePoint::make(f.databasePath(), f.file(kBak)));
+    QVERIFY(RestorePoint::restore(f.file(kBak), f.databasePath(), f.file(kKept), databasePassword()));
+    QCOMPARE(entries(f), 11);
+    QCOMPARE(contents(f.file(kKept)), replacedAgain);
+    QCOMPARE(leftovers(f), QStringList());
 }
 
 void TestRestorePoint::damagedRestorePointIsRefused_data() {
@@ -287,6 +303,11 @@ void TestRestorePoint::killedAtEveryStep() {
     if (operation == u"make"_s)
         QCOMPARE(n, 2500);
     QVERIFY(RestorePoint::check(f.file(kBak), databasePassword()));
+    // The next restore point and restore clear what the killed one left behind.
+    QVERIFY(RestorePoint::make(f.databasePath(), f.file(kBak)));
+    QVERIFY(RestorePoint::restore(f.file(kBak), f.databasePath(), f.file(kKept), databasePassword()));
+    QVERIFY2(leftovers(f).isEmpty(), qPrintable(leftovers(f).join(u", "_s)));
+    QCOMPARE(entries(f), n);
 }
 
 void TestRestorePoint::fullDiskLeavesBothFilesWhole_data() {

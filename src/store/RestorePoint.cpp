@@ -50,6 +50,9 @@ bool replaceFile(const QString& temp, const QString& target) {
         QFile::remove(temp);
         return false;
     }
+    // Where both names already led to the same file (a restore interrupted after keeping the
+    // database, then started again), rename leaves both in place.
+    QFile::remove(temp);
     syncPath(QFileInfo(target).absolutePath(), true);
     return true;
 }
