@@ -6,9 +6,11 @@
 #include "store/Schema.h"
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/LookupComboBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -53,6 +55,7 @@ private slots:
     void storedSearchEditedByHand_data();
     void storedSearchEditedByHand();
     void searchWhileDisconnected();
+    void entryStoredInBetweenLeavesResult();
 
 private:
     bool start(bool hits = true) {
@@ -83,6 +86,18 @@ private:
     }
     void search() const { ctl<QToolButton>("BitBtn_Suchen")->click(); }
     void goToIndex(int index) const { QVERIFY(reg().locate(u"Index"_s, index)); }
+    void click(int button) const {
+        QTest::mouseClick(w().findChild<QToolButton*>(u"SpBtn%1"_s.arg(button, 2, 10, QLatin1Char('0'))),
+                          Qt::LeftButton);
+    }
+    void chooseBuyer(const QString& name) const {
+        QComboBox* box = w().DBLU_Kaufer;
+        box->setFocus();
+        const int i = box->findText(name);
+        QVERIFY(i >= 0);
+        box->setCurrentIndex(i);
+        emit box->activated(i);
+    }
 
     std::unique_ptr<AppRun> run;
 };
@@ -274,6 +289,37 @@ void TestSearch::searchWhileDisconnected() {
     w().M_VerbindenClick();
     QTest::mouseClick(w().findChild<QToolButton*>(u"SpBtn13"_s), Qt::LeftButton);
     QCOMPARE(run->dialogsRun, QStringList{u"FormSuchen"_s});
+}
+
+// Choosing a buyer stores the entry in between; when it then no longer matches the search shown,
+// the form must stay on it (not go on editing a neighbour), and a discard must undo that store.
+void TestSearch::entryStoredInBetweenLeavesResult() {
+    QVERIFY(start());
+    const QString before = run->folder.value(kRegisterRows).toString();
+    const QString buyerOf6 = uR"(SELECT "Kaufer" FROM "Vorgang" WHERE "Index" = 6)"_s;
+    tick(5);
+    edit("Edit_Kaufer")->setText(u"jäger"_s);
+    search(); // entries 3, 6 and 9
+    QCOMPARE(w().statusPanelText(0), u"Anzahl: 3"_s);
+
+    goToIndex(6);
+    click(9);
+    chooseBuyer(u"Erika Förster"_s);
+    QCOMPARE(run->folder.value(buyerOf6).toInt(), 3);
+    QCOMPARE(shownIndex(), 6);
+    QCOMPARE(w().DBEdit_SerienNr->text(), u"T-2"_s);
+    click(11);
+    QCOMPARE(run->folder.value(buyerOf6).toInt(), 2);
+
+    // A new entry: discarding it takes out the new entry, never the one it was appended after.
+    goToIndex(9);
+    click(7);
+    chooseBuyer(u"Erika Förster"_s);
+    QCOMPARE(shownIndex(), 10);
+    click(11);
+    QCOMPARE(run->folder.value(kRegisterRows).toString(), before);
+    QCOMPARE(shownIndex(), 9);
+    QVERIFY(run->prompts.errors().isEmpty());
 }
 
 QTEST_MAIN(TestSearch)

@@ -102,6 +102,10 @@ public:
     // Re-reads the rows from the database keeping the current row. When only this program
     // wrote since the last read, just the rows it changed are read again.
     void refresh();
+    // The same, but the current row stays in view (at its position) even where the statement no
+    // longer selects it, as long as the table holds it: after a post of a row that then leaves a
+    // search, the row being edited stays the current one instead of its neighbour.
+    void refreshKeepingCurrent();
     // Always reads everything again.
     void fullRefresh();
     int fullReadCount() const { return m_fullReads; }
@@ -147,7 +151,10 @@ private:
     QString storedText(int storageRow, int field) const { return m_store.text(storageRow, field); }
     int currentStorageRow() const;
     int compareRows(int a, int b) const;
-    void reread(bool partialAllowed);
+    void reread(bool partialAllowed, bool keepCurrent = false);
+    // Puts the row with this Index back at `position` after a re-read left it out; -1 when the
+    // table no longer holds it.
+    int keepRow(qint64 index, int position);
     // Posting to a table without Index (Land): the row is found by what was read.
     void postWithoutKey();
     void leaveEditState();

@@ -86,7 +86,11 @@ void Dataset::fullRefresh() {
     reread(false);
 }
 
-void Dataset::reread(bool partialAllowed) {
+void Dataset::refreshKeepingCurrent() {
+    reread(true, true);
+}
+
+void Dataset::reread(bool partialAllowed, bool keepCurrent) {
     requireBrowse();
     const int r = currentStorageRow();
     const QVariant key = (r >= 0 && m_indexField >= 0) ? storedValue(r, m_indexField) : QVariant();
@@ -96,11 +100,29 @@ void Dataset::reread(bool partialAllowed) {
         applySort();
     }
     int pos = key.isValid() ? scanForIndex(key.toInt()) : -1;
+    if (pos < 0 && keepCurrent && key.isValid())
+        pos = keepRow(key.toLongLong(), oldPos);
     if (pos < 0)
         pos = m_order.empty() ? -1 : std::clamp(oldPos, 0, int(m_order.size()) - 1);
     m_current = pos;
     emitRowsReset();
     emitRecordChanged();
+}
+
+int Dataset::keepRow(qint64 index, int position) {
+    if (m_query.baseTable.isEmpty())
+        return -1;
+    Statement st =
+        m_connection.prepare(Query::rowSql(m_query.baseTable, fieldNames(), QStringLiteral("Index")));
+    st.bind(1, index);
+    if (!st.step())
+        return -1;
+    const int r = m_store.appendRow(st.get());
+    const int pos = std::clamp(position, 0, int(m_order.size()));
+    m_order.insert(m_order.begin() + pos, r);
+    if (m_indexMapValid)
+        m_indexMap.insert(int(index), r);
+    return pos;
 }
 
 void Dataset::applySort() {

@@ -130,7 +130,7 @@ void TDatMod::ASet_VorgangAfterScroll() {
 }
 
 void TDatMod::ASet_VorgangAfterPost() {
-    ASet_Vorgang->refresh();
+    ASet_Vorgang->refreshKeepingCurrent();
     if (m_port)
         m_port->ShowPartyPanels();
     CountUnsold(*this);
