@@ -48,6 +48,7 @@ private slots:
     void deletionRecordHoldsEveryColumn();
     void refusedDeletionLeavesNoRecord();
     void untouchedNewRowDroppedOnLeaving();
+    void pendingCellStoredBeforeDisconnect();
 
 private:
     bool start() {

@@ -215,3 +215,30 @@ void TestTables::untouchedNewRowDroppedOnLeaving() {
         run->folder.value(uR"(SELECT count(*) FROM "Waffentyp" WHERE "WTyp" = 'Kipplaufbuechse')"_s).toInt(),
         1);
 }
+
+void TestTables::pendingCellStoredBeforeDisconnect() {
+    // A cell stored into its row but the row not yet written (the user has not left it) is
+    // written before the connection closes for a restore point or the end of the program.
+    QVERIFY(start());
+    DBGrid* g = w().DBGrid_Partner;
+    showGrid(w(), g);
+    Dataset& kauf = *run->dm().ATab_Kauf;
+    QVERIFY(kauf.locate(u"Name"_s, u"Erika Förster"_s));
+    const QString street =
+        uR"(SELECT "Strasse" FROM "Kaufer" WHERE "Index" = %1)"_s.arg(kauf.asInteger(u"Index"_s));
+    g->setCurrentIndex(g->model()->index(kauf.recNo() - 1, 1));
+    typeIntoCell(g, u"Neuer Weg 1"_s);
+    QVERIFY(kauf.isEditing());
+    w().M_SichernClick();
+    QCOMPARE(run->prompts.messages(), QStringList{u"Datenbanksicherung erfolgreich"_s});
+    QCOMPARE(run->folder.value(street).toString(), u"Neuer Weg 1"_s);
+
+    QVERIFY(kauf.locate(u"Name"_s, u"Erika Förster"_s));
+    g->setCurrentIndex(g->model()->index(kauf.recNo() - 1, 1));
+    typeIntoCell(g, u"Neuer Weg 2"_s);
+    QVERIFY(kauf.isEditing());
+    run->prompts.queueYes(); // "Programm wirklich beenden?"
+    QVERIFY(w().close());
+    QCOMPARE(run->folder.value(street).toString(), u"Neuer Weg 2"_s);
+    QVERIFY(run->prompts.errors().isEmpty());
+}

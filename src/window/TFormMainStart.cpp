@@ -107,6 +107,12 @@ void TFormMain::closeEvent(QCloseEvent* e) {
             break;
         }
     }
+    // A row changed in a grid of the table page is written before the datasets close with the
+    // connection; a refused write keeps the program open.
+    if (!leaveTablePage()) {
+        e->ignore();
+        return;
+    }
     // FormCloseQuery
     if (!Konst::FirmDataMode && m_forms.FormOptions->Check_ProgEnde->isChecked() &&
         m_prompts.yesNo(QStringLiteral("Programm wirklich beenden?")) != Prompts::Answer::Yes) {
@@ -154,6 +160,8 @@ void TFormMain::M_VerbindenClick() {
 }
 
 void TFormMain::M_TrennenClick() {
+    if (!leaveTablePage())
+        return;
     M_Trennen->setEnabled(false);
     M_Verbinden->setEnabled(true);
     dm().Disconnect();
@@ -162,6 +170,9 @@ void TFormMain::M_TrennenClick() {
 }
 
 void TFormMain::M_SichernClick() {
+    // The restore point holds what the grids show: a changed row is written first.
+    if (!leaveTablePage())
+        return;
     const int r = dm().currentRegisterIndex();
     const bool ok = dm().MakeRestorePoint();
     m_prompts.message(ok ? QStringLiteral("Datenbanksicherung erfolgreich")
@@ -176,6 +187,8 @@ void TFormMain::M_LadenClick() {
         m_prompts.message(QStringLiteral("keine Sicherungsdatei gefunden"));
         return;
     }
+    if (!leaveTablePage())
+        return;
     const bool ok = dm().RestoreFromRestorePoint();
     m_prompts.message(ok ? QStringLiteral("Datenbank erfolgreich wiederhergestellt")
                          : QStringLiteral("Datenbank-Wiederherstellung mißlungen"));
