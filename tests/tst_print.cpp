@@ -179,6 +179,22 @@ void TestPrint::incompleteLetterDateIsRefused() {
     QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Vorgang")"_s).toInt(), 4);
 }
 
+void TestPrint::refusedLetterDateLeavesRowAsStored() {
+    QVERIFY(open());
+    QVERIFY(run->reg().locate(u"Index"_s, 2));
+    // The database refuses the store (as a lock or a full disk would).
+    run->folder.sql(
+        uR"(CREATE TRIGGER "gesperrt" BEFORE UPDATE ON "Vorgang" BEGIN SELECT RAISE(ABORT, 'gesperrt'); END)"_s);
+    dateBox()->setDate(QDate(2024, 1, 15));
+    press(u"BitBtn_AmtDruck"_s);
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY(run->prompts.texts(u"output"_s).isEmpty());
+    // The register is not left half edited with the date nobody stored.
+    QVERIFY(!run->reg().isEditing());
+    QVERIFY(w().DBText_BDatum->text().isEmpty());
+    QVERIFY(storedLetterDate(2).isNull());
+}
+
 void TestPrint::lettersWithoutRowOrConnection() {
     QVERIFY(open());
     // A search without results: no current row.

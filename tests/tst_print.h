@@ -88,6 +88,7 @@ private slots:
     void letterStoresDateThenPrints();
     void letterDateStaysWhenOutputCancelled();
     void incompleteLetterDateIsRefused();
+    void refusedLetterDateLeavesRowAsStored();
     void lettersWithoutRowOrConnection();
     void missingProjectFileNamesItsPath();
     void unknownReportPrintsNothing();

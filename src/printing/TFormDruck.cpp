@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLocale>
+#include <QScopeGuard>
 
 TFormDruck::TFormDruck(Forms& forms, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::TFormDruck>()),
@@ -106,9 +107,13 @@ bool TFormDruck::storeLetterDate() {
             "Das Briefdatum ist unvollständig oder ungültig. Bitte ein gültiges Datum eingeben."));
         return false;
     }
-    dm->ASet_Vorgang->edit();
-    dm->ASet_Vorgang->setValue(QStringLiteral("BriefDatum"), Konst::LetterDate);
-    dm->ASet_Vorgang->post();
+    Dataset& reg = *dm->ASet_Vorgang;
+    reg.edit();
+    // A refused store leaves the row as stored, not in editing with a date nobody stored.
+    auto undo = qScopeGuard([&reg] { reg.cancel(); });
+    reg.setValue(QStringLiteral("BriefDatum"), Konst::LetterDate);
+    reg.post();
+    undo.dismiss();
     return true;
 }
 
