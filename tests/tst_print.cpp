@@ -30,6 +30,11 @@ void TestPrint::arrangementAndKeys() {
     QVERIFY(QFile::exists(out()) && QFile::exists(out(u"zwei.pdf"_s)));
     press(u"BitBtn_DruckESC"_s);
     QVERIFY(!dialog()->isVisible());
+
+    // The output dialog answers in German like the rest of the program.
+    ReportOutputDialog output(u"Waffenbuch"_s);
+    QCOMPARE(output.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+             u"&Abbrechen"_s);
 }
 
 void TestPrint::eachShowingStartsWithToday() {

@@ -4,6 +4,7 @@
 // with "file", and the PDF read back as text. The cases are split over two files: the dialog, the
 // register book and the letters; what a run leaves, long registers, the preview and cancelling.
 #include "printing/ReportEngine.h"
+#include "printing/ReportOutputDialog.h"
 #include "printing/ReportRunner.h"
 #include "printing/TFormDruck.h"
 #include "settings/TFormOptions.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>

@@ -3,8 +3,11 @@
 // the register hidden until the login, and the stock count after a sort that leaves rows out.
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/DBGrid.h"
 #include "widgets/DateEdit.h"
+#include "widgets/LookupComboBox.h"
 
+#include <QAbstractItemView>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +38,8 @@ private slots:
     void connectAfterAFailedStartAsksTheLogin();
     void countsAgreeAfterASortThatLeavesRowsOut();
     void entryWithoutTheMouse();
+    void escapeInAnOpenListKeepsTheEdit();
+    void tablePageLeftByKeys();
 
 private:
     TFormMain& w() const { return run->main(); }
@@ -239,6 +244,50 @@ void TestWindowGuards::entryWithoutTheMouse() {
     key(Qt::CTRL | Qt::Key_F);
     QCOMPARE(run->dialogsRun, QStringList{u"FormSuchen"_s});
     QVERIFY(run->prompts.errors().isEmpty());
+}
+
+void TestWindowGuards::escapeInAnOpenListKeepsTheEdit() {
+    QVERIFY(run->login());
+    QVERIFY(run->activate());
+    Dataset& reg = run->reg();
+    QTest::keyClick(&w(), Qt::Key_F2);
+    QVERIFY(reg.isEditing());
+    type(w().DBEdit_SerienNr, u"LISTE-1"_s);
+
+    // Esc closes the open list of a box; the entry stays in editing with what was typed.
+    LookupComboBox* box = w().DBLU_Verkaufer;
+    box->setFocus();
+    box->showPopup();
+    QVERIFY(QTest::qWaitFor([&] { return box->view()->isVisible(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(QTest::qWaitFor([&] { return !box->view()->isVisible(); }));
+    QVERIFY(reg.isEditing());
+    QCOMPARE(w().DBEdit_SerienNr->text(), u"LISTE-1"_s);
+
+    // A second Esc, with no list open, discards as before.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!reg.isEditing());
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Vorgang" WHERE "SerienNr" = 'LISTE-1')"_s).toInt(),
+             0);
+}
+
+void TestWindowGuards::tablePageLeftByKeys() {
+    QVERIFY(run->login());
+    QVERIFY(run->activate());
+    // In a grid Tab moves between cells and Ctrl+Tab between the grids, so the two pages have
+    // keys of their own.
+    QTest::keyClick(&w(), Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Tabellen);
+    QVERIFY(w().DBGrid_Vorgang->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+    QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Formular);
+
+    // While an entry is edited the table page stays out of reach.
+    QTest::keyClick(&w(), Qt::Key_F2);
+    QVERIFY(run->reg().isEditing());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Formular);
+    QVERIFY(run->reg().isEditing());
 }
 
 QTEST_MAIN(TestWindowGuards)

@@ -5,11 +5,14 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 ReportOutputDialog::ReportOutputDialog(const QString& reportTitle, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::ReportOutputDialog>()) {
     ui->setupUi(this);
     ui->Label_Report->setText(reportTitle);
+    // The stock button text would be English.
+    ui->buttonBox->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Abbrechen"));
     ui->Combo_Drucker->addItems(QPrinterInfo::availablePrinterNames());
     const QString def = QPrinterInfo::defaultPrinterName();
     if (!def.isEmpty())

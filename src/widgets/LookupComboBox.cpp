@@ -7,6 +7,18 @@
 
 LookupComboBox::LookupComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { setToolTip(text); });
+    view()->installEventFilter(this);
+}
+
+bool LookupComboBox::eventFilter(QObject* watched, QEvent* e) {
+    // Esc in the open list only closes the list: claimed here, it does not reach the window's
+    // keys, where it would discard the whole entry being edited.
+    if (watched == view() && e->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        e->accept();
+        return true;
+    }
+    return QComboBox::eventFilter(watched, e);
 }
 
 void LookupComboBox::showPopup() {
