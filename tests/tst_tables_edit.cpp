@@ -100,20 +100,29 @@ void TestTables::countryGridStoresWithoutIndex() {
 void TestTables::deletionAsksFirst_data() {
     QTest::addColumn<QString>("gridName");
     QTest::addColumn<QString>("table");
-    for (const auto& [g, t] : {std::pair{"DBGrid_Vorgang", "Vorgang"},
-                               {"DBGrid_Partner", "Kaufer"},
-                               {"DBGrid_Typen", "Waffentyp"},
-                               {"DBGrid_Kaliber", "Kaliber"},
-                               {"DBGrid_Hersteller", "Hersteller"},
-                               {"DBGrid_Amt", "Amt"},
-                               {"DBGrid_EWB", "EWB"},
-                               {"DBGrid_Land", "Land"}})
-        QTest::newRow(g) << QString::fromLatin1(g) << QString::fromLatin1(t);
+    QTest::addColumn<QStringList>("usedBy"); // columns that hold an Index of the table
+    QTest::addColumn<bool>("inUse");         // the second row is used in the sample data
+    const QStringList amt{u"Vorgang.Amt"_s, u"Vorgang.KauferAmt"_s, u"Kaufer.EWBAmt"_s, u"Kaufer.KAmt"_s};
+    QTest::newRow("DBGrid_Vorgang") << u"DBGrid_Vorgang"_s << u"Vorgang"_s << QStringList() << false;
+    QTest::newRow("DBGrid_Partner") << u"DBGrid_Partner"_s << u"Kaufer"_s
+                                    << QStringList{u"Vorgang.Verkaufer"_s, u"Vorgang.Kaufer"_s} << true;
+    QTest::newRow("DBGrid_Typen") << u"DBGrid_Typen"_s << u"Waffentyp"_s
+                                  << QStringList{u"Vorgang.Waffentyp"_s} << true;
+    QTest::newRow("DBGrid_Kaliber") << u"DBGrid_Kaliber"_s << u"Kaliber"_s
+                                    << QStringList{u"Vorgang.Kaliber"_s} << false;
+    QTest::newRow("DBGrid_Hersteller")
+        << u"DBGrid_Hersteller"_s << u"Hersteller"_s << QStringList{u"Vorgang.Hersteller"_s} << false;
+    QTest::newRow("DBGrid_Amt") << u"DBGrid_Amt"_s << u"Amt"_s << amt << true;
+    QTest::newRow("DBGrid_EWB") << u"DBGrid_EWB"_s << u"EWB"_s
+                                << QStringList{u"Vorgang.EWB"_s, u"Kaufer.EWB"_s} << false;
+    QTest::newRow("DBGrid_Land") << u"DBGrid_Land"_s << u"Land"_s << QStringList() << false;
 }
 
 void TestTables::deletionAsksFirst() {
     QFETCH(QString, gridName);
     QFETCH(QString, table);
+    QFETCH(QStringList, usedBy);
+    QFETCH(bool, inUse);
     QVERIFY(start());
     allowRegisterEditing(true);
     DBGrid* g = grid(gridName);
@@ -129,15 +138,36 @@ void TestTables::deletionAsksFirst() {
     QCOMPARE(run->prompts.texts(u"yesNo"_s), QStringList{u"Datensatz löschen?"_s});
     QCOMPARE(run->folder.value(count).toInt(), before);
 
+    // A list row that entries or partners still use is refused; once unused, it can go.
+    int uses = 0;
+    const QVariant key = usedBy.isEmpty() ? QVariant() : g->dataset()->value(u"Index"_s);
+    for (const QString& column : usedBy)
+        uses += run->folder
+                    .value(u"SELECT count(*) FROM \"%1\" WHERE \"%2\" = %3"_s.arg(
+                        column.section(u'.', 0, 0), column.section(u'.', 1), key.toString()))
+                    .toInt();
+    QCOMPARE(uses > 0, inUse);
+    if (inUse) {
+        run->prompts.queueYes();
+        QTest::keyClick(g, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(run->folder.value(count).toInt(), before);
+        QCOMPARE(run->prompts.errors().size(), 1);
+        QVERIFY2(run->prompts.errors().first().startsWith(u"Der Datensatz kann nicht gelöscht werden"_s),
+                 qPrintable(run->prompts.errors().first()));
+        for (const QString& column : usedBy)
+            run->folder.sql(u"UPDATE \"%1\" SET \"%2\" = NULL WHERE \"%2\" = %3"_s.arg(
+                column.section(u'.', 0, 0), column.section(u'.', 1), key.toString()));
+    }
+
     run->prompts.queueYes();
     QTest::keyClick(g, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(run->prompts.texts(u"yesNo"_s).size(), 2);
+    QCOMPARE(run->prompts.texts(u"yesNo"_s).size(), inUse ? 3 : 2);
     QCOMPARE(run->folder.value(count).toInt(), before - 1);
     QCOMPARE(g->dataset()->recordCount(), before - 1);
     // The grid stays on the dataset's current row, which is the row after the deleted one.
     QCOMPARE(g->currentIndex().row(), g->dataset()->recNo() - 1);
     QVERIFY(g->model()->index(1, 0).data().toString() != second || table == u"Land"_s);
-    QVERIFY(run->prompts.errors().isEmpty());
+    QCOMPARE(run->prompts.errors().size(), inUse ? 1 : 0);
 }
 
 void TestTables::deletionRecordHoldsEveryColumn() {

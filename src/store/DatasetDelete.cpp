@@ -3,10 +3,48 @@
 #include "common/DbError.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
+#include "store/Schema.h"
 
+#include <QSet>
+#include <QStringList>
 #include <sqlite3.h>
 
 using jet::quoted;
+
+namespace {
+
+// A list row that register entries or partners still point to stays: deleting it would leave
+// them without their weapon type, partner or authority, and drop them from every sort that
+// joins that list. Refused inside the deleting transaction, so nobody adds a use in between.
+void refuseWhileInUse(const Connection& connection, const QString& table, qint64 key) {
+    QStringList uses;
+    for (const auto& [from, what] : {std::pair{"Vorgang", "Eintrag im Waffenbuch|Einträgen im Waffenbuch"},
+                                     std::pair{"Kaufer", "Handelspartner|Handelspartnern"}}) {
+        const QString fromTable = QString::fromLatin1(from);
+        QSet<QString> done;
+        qint64 count = 0;
+        for (const schema::LookupField& l : schema::lookups(fromTable)) {
+            if (l.table.compare(table, Qt::CaseInsensitive) != 0 || done.contains(l.keyColumn))
+                continue;
+            done.insert(l.keyColumn);
+            Statement st = connection.prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?")
+                                                  .arg(quoted(fromTable), quoted(l.keyColumn)));
+            st.bind(1, key);
+            if (st.step())
+                count += sqlite3_column_int64(st.get(), 0);
+        }
+        if (count > 0) {
+            const QStringList forms = QString::fromUtf8(what).split(QLatin1Char('|'));
+            uses << QStringLiteral("%1 %2").arg(count).arg(count == 1 ? forms[0] : forms[1]);
+        }
+    }
+    if (!uses.isEmpty())
+        throw DbError(
+            QStringLiteral("Der Datensatz kann nicht gelöscht werden, er wird noch von %1 verwendet.")
+                .arg(uses.join(QStringLiteral(" und "))));
+}
+
+} // namespace
 
 void Dataset::deleteRecord(const std::function<void(qint64 index)>& inTransaction) {
     requireActive();
@@ -29,6 +67,7 @@ void Dataset::deleteRecord(const std::function<void(qint64 index)>& inTransactio
             // Refuses a row that another program changed or deleted since it was read.
             checkUnchanged(r);
             key = storedValue(r, m_indexField).toLongLong();
+            refuseWhileInUse(m_connection, m_query.baseTable, key);
             if (inTransaction)
                 inTransaction(key);
             Statement st =
