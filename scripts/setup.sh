@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(qt6-base-dev libqt6sql6-sqlite qt6-svg-dev libkainjow-mustache-dev cmake ninja-build g++
-          libsqlite3-dev fonts-dejavu-core poppler-utils)
+          libsqlite3-dev fonts-dejavu-core poppler-utils qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

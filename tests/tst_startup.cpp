@@ -67,6 +67,9 @@ void TestStartup::createsAllWindowsWithoutShowingOrConnecting() {
             f.FormHaendler && f.FormAmt && f.FormSuchen && f.FormDruck && f.FormOptions);
     QCOMPARE(f.FormMain->windowTitle(), QStringLiteral("Tarnova Elektronisches Waffenbuch v1.1"));
     QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Tarnova Elektronisches Waffenbuch v1.1"));
+    // Qt's stock texts speak German too (stock buttons, the context menu of text boxes).
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    QCOMPARE(QCoreApplication::translate("QLineEdit", "&Copy"), QStringLiteral("&Kopieren"));
 
     // The dialogs, in the order they were created.
     QStringList dialogs;

@@ -12,9 +12,14 @@
 #include "window/TFormMain.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 
 Application::Application(Prompts& prompts) {
     QCoreApplication::setApplicationName(kTitle);
+    if (m_qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_qtTexts);
     forms.prompts = &prompts;
     forms.runner = &runner;
     // Creating a window neither shows it nor touches the database. The dialogs are children of

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "widgets/DialogRunner.h"
 #include "common/Forms.h"
+#include "widgets/DialogRunner.h"
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 class Prompts;
@@ -20,6 +21,8 @@ public:
     DialogRunner runner;
 
 private:
+    // Qt's own texts (stock buttons, the context menu of text boxes, file dialogs) in German.
+    QTranslator m_qtTexts;
     std::unique_ptr<TFormMain> m_main;
     std::unique_ptr<TDatMod> m_datMod;
 };
