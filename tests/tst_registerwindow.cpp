@@ -126,8 +126,21 @@ void TestRegisterWindow::commandsOnEmptyOrClosedRegister() {
     if (withRows)
         addSampleData(run->folder);
     QVERIFY(start());
+    // The address panels show the current row's partners while connected, nothing after Trennen.
+    const QString seller = withRows ? reg().lookupText(QStringLiteral("ViewVerkaufer")) : QString();
+    const auto panelsShowSeller = [this, &seller] {
+        for (const QLabel* l :
+             w().findChild<QWidget*>(QStringLiteral("Panel_Adressen"))->findChildren<QLabel*>())
+            if (l->text().contains(seller))
+                return true;
+        return false;
+    };
+    if (withRows)
+        QVERIFY(!seller.isEmpty() && panelsShowSeller());
     if (disconnect)
         w().M_Trennen->trigger();
+    if (withRows)
+        QCOMPARE(panelsShowSeller(), !disconnect);
     QCOMPARE(w().statusPanelText(4),
              disconnect ? QStringLiteral("nicht verbunden") : QStringLiteral("verbunden"));
     const QString before = run->folder.value(R"(SELECT count(*) FROM "Vorgang")").toString();

@@ -167,6 +167,8 @@ void TFormMain::M_TrennenClick() {
     dm().Disconnect();
     for (int i = 0; i < 4; ++i)
         setStatusPanelText(i, QString());
+    // The form shows nothing now, the address panels included.
+    ShowPartyPanels();
 }
 
 void TFormMain::M_SichernClick() {
