@@ -106,17 +106,7 @@ private slots:
 private:
     // Logs in on the sample register; the dialogs are shown without a modal loop.
     bool start(const QString& moreSql = QString()) {
-        addSampleData(run->folder);
-        if (!moreSql.isEmpty())
-            run->folder.sql(moreSql);
-        run->create();
-        run->app->runner.hook = [this](QDialog* d) {
-            run->dialogsRun << d->objectName();
-            shown = d;
-            d->show();
-            return int(QDialog::Accepted);
-        };
-        return run->login() && run->activate();
+        return run->loginShowingDialogs(moreSql, [this](QDialog* d) { shown = d; });
     }
     // Edits register entry `index` (appends a row for 0) and presses the add button `opener`;
     // "M_Firma" runs the menu entry in browse mode instead.

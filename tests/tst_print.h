@@ -105,16 +105,7 @@ private slots:
 private:
     // Logs in on the sample register and opens the print dialog with the print button.
     bool open(const QString& moreSql = QString()) {
-        addSampleData(run->folder);
-        if (!moreSql.isEmpty())
-            run->folder.sql(moreSql);
-        run->create();
-        run->app->runner.hook = [this](QDialog* d) {
-            run->dialogsRun << d->objectName();
-            d->show();
-            return int(QDialog::Accepted);
-        };
-        if (!run->login() || !run->activate())
+        if (!run->loginShowingDialogs(moreSql))
             return false;
         run->prompts.clearShown();
         printButton();

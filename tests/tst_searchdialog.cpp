@@ -39,16 +39,7 @@ private slots:
 private:
     // Logs in and opens the dialog as the search button does, shown and active.
     bool open(const QString& moreSql = QString()) {
-        addSampleData(run->folder);
-        if (!moreSql.isEmpty())
-            run->folder.sql(moreSql);
-        run->create();
-        run->app->runner.hook = [this](QDialog* d) {
-            run->dialogsRun << d->objectName();
-            d->show();
-            return int(QDialog::Accepted);
-        };
-        if (!run->login() || !run->activate())
+        if (!run->loginShowingDialogs(moreSql))
             return false;
         QTest::mouseClick(run->main().findChild<QToolButton*>(u"SpBtn13"_s), Qt::LeftButton);
         return activateDialog();

@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "common/Konst.h"
 #include "store/TDatMod.h"
+#include "support/SampleData.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestFolder.h"
 #include "window/TFormMain.h"
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 class AppRun {
@@ -62,6 +64,24 @@ public:
     bool login(const QString& password = kPassword) {
         prompts.queueInput(password);
         return show() && !Konst::FirmDataMode && main().statusPanelText(4) == QStringLiteral("verbunden");
+    }
+
+    // Logs in on the sample register (and `moreSql`) with every dialog shown without a modal
+    // loop and accepted; `shown` sees each dialog first. True once the register window is active.
+    bool loginShowingDialogs(const QString& moreSql = QString(),
+                             const std::function<void(QDialog*)>& shown = {}) {
+        addSampleData(folder);
+        if (!moreSql.isEmpty())
+            folder.sql(moreSql);
+        create();
+        app->runner.hook = [this, shown](QDialog* d) {
+            dialogsRun << d->objectName();
+            if (shown)
+                shown(d);
+            d->show();
+            return int(QDialog::Accepted);
+        };
+        return login() && activate();
     }
 
     // Waits until the register window is the active window (shortcuts and focus need it).
