@@ -5,7 +5,6 @@
 #include "store/Dataset.h"
 #include "store/Schema.h"
 
-#include <QSet>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -17,26 +16,30 @@ namespace {
 // them without their weapon type, partner or authority, and drop them from every sort that
 // joins that list. Refused inside the deleting transaction, so nobody adds a use in between.
 void refuseWhileInUse(const Connection& connection, const QString& table, qint64 key) {
+    struct User {
+        const char* table;
+        const char* one;
+        const char* many;
+    };
     QStringList uses;
-    for (const auto& [from, what] : {std::pair{"Vorgang", "Eintrag im Waffenbuch|Einträgen im Waffenbuch"},
-                                     std::pair{"Kaufer", "Handelspartner|Handelspartnern"}}) {
-        const QString fromTable = QString::fromLatin1(from);
-        QSet<QString> done;
-        qint64 count = 0;
-        for (const schema::LookupField& l : schema::lookups(fromTable)) {
-            if (l.table.compare(table, Qt::CaseInsensitive) != 0 || done.contains(l.keyColumn))
-                continue;
-            done.insert(l.keyColumn);
-            Statement st = connection.prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?")
-                                                  .arg(quoted(fromTable), quoted(l.keyColumn)));
-            st.bind(1, key);
-            if (st.step())
-                count += sqlite3_column_int64(st.get(), 0);
+    for (const User& user : {User{"Vorgang", "Eintrag im Waffenbuch", "Einträgen im Waffenbuch"},
+                             User{"Kaufer", "Handelspartner", "Handelspartnern"}}) {
+        const QString from = QString::fromLatin1(user.table);
+        QStringList pointing; // a row pointing with two columns counts once
+        for (const schema::LookupField& l : schema::lookups(from)) {
+            const QString condition = QStringLiteral("%1 = ?1").arg(quoted(l.keyColumn));
+            if (l.table.compare(table, Qt::CaseInsensitive) == 0 && !pointing.contains(condition))
+                pointing << condition;
         }
-        if (count > 0) {
-            const QStringList forms = QString::fromUtf8(what).split(QLatin1Char('|'));
-            uses << QStringLiteral("%1 %2").arg(count).arg(count == 1 ? forms[0] : forms[1]);
-        }
+        if (pointing.isEmpty())
+            continue;
+        Statement st = connection.prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2")
+                                              .arg(quoted(from), pointing.join(QStringLiteral(" OR "))));
+        st.bind(1, key);
+        const qint64 count = st.step() ? sqlite3_column_int64(st.get(), 0) : 0;
+        if (count > 0)
+            uses << QStringLiteral("%1 %2").arg(count).arg(
+                QString::fromUtf8(count == 1 ? user.one : user.many));
     }
     if (!uses.isEmpty())
         throw DbError(
