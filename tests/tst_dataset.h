@@ -103,6 +103,7 @@ private slots:
     void typedReads();
     void appendPostStoresIsoDates();
     void editPost();
+    void failedReadBackEndsTheEdit();
     void cancel();
     void overlongTextRefused_data();
     void overlongTextRefused();

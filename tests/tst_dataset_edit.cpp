@@ -2,6 +2,8 @@
 // was read; controls disabled while the dataset is worked on.
 #include "tst_dataset.h"
 
+#include <sqlite3.h>
+
 void TestDataset::appendPostStoresIsoDates() {
     RegisterFixture f;
     f.reg.setRecNo(3);
@@ -73,6 +75,44 @@ void TestDataset::editPost() {
     QCOMPARE(posted.count(), 2);
     QCOMPARE(f.folder.value(uR"(SELECT "Notiz" FROM "Vorgang" WHERE "Index" = 4)"_s).toString(),
              u"geändert"_s);
+}
+
+// A row is stored, but reading it back fails (here: reads refused, as a lock held by another program
+// would). The edit must be over, so that storing again cannot write the entry a second time.
+void TestDataset::failedReadBackEndsTheEdit() {
+    RegisterFixture f;
+    f.reg.setRecNo(3);
+    // Reads inside the writing transaction pass; the first one after the commit is refused.
+    static bool refuseReads = false;
+    sqlite3_set_authorizer(
+        f.conn.handle(),
+        [](void* db, int action, const char*, const char*, const char*, const char*) {
+            const bool afterCommit = sqlite3_get_autocommit(static_cast<sqlite3*>(db)) != 0;
+            return refuseReads && afterCommit && action == SQLITE_SELECT ? SQLITE_DENY : SQLITE_OK;
+        },
+        f.conn.handle());
+    refuseReads = true;
+    auto storedCount = [&] { return f.folder.value(uR"(SELECT count(*) FROM "Vorgang")"_s).toInt(); };
+
+    f.reg.append();
+    f.reg.setValue(u"SerienNr"_s, u"NEU-1"_s);
+    QVERIFY(dbErrorOf([&] { f.reg.post(); }).startsWith(u"Der Datensatz wurde gespeichert"_s));
+    QCOMPARE(f.reg.state(), Dataset::State::Browse);
+    QCOMPARE(f.reg.recordCount(), 6);
+    QCOMPARE(f.reg.recNo(), 3);
+    f.reg.post();
+    QCOMPARE(storedCount(), 7);
+
+    f.reg.edit();
+    f.reg.setValue(u"Notiz"_s, u"geändert"_s);
+    QVERIFY(!dbErrorOf([&] { f.reg.post(); }).isEmpty());
+    QCOMPARE(f.reg.state(), Dataset::State::Browse);
+
+    refuseReads = false;
+    f.reg.refresh();
+    QCOMPARE(f.reg.recordCount(), 7);
+    QCOMPARE(storedCount(), 7);
+    QCOMPARE(f.folder.value(uR"(SELECT count(*) FROM "Vorgang" WHERE "Notiz" = 'geändert')"_s).toInt(), 1);
 }
 
 void TestDataset::cancel() {

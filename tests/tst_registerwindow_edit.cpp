@@ -2,6 +2,8 @@
 // dates as text, an invalid date, an overlong serial number.
 #include "tst_registerwindow.h"
 
+#include <sqlite3.h>
+
 // ------------------------------------------------------------------ append, store, discard
 
 void TestRegisterWindow::appendThenDiscard() {
@@ -100,6 +102,23 @@ void TestRegisterWindow::newRowStoredUntouched() {
     QCOMPARE(shownIndex(), 5);
     QCOMPARE(w().statusPanelText(0), QStringLiteral("Anzahl: 5"));
     QCOMPARE(w().statusPanelText(1), QStringLiteral("nicht verkauft: 4"));
+
+    // Stored, but reading it back after the commit is refused: the window leaves the edit as well,
+    // so nothing can store the entry a second time.
+    sqlite3* db = reg().connection().handle();
+    sqlite3_set_authorizer(
+        db,
+        [](void* h, int action, const char*, const char*, const char*, const char*) {
+            const bool afterCommit = sqlite3_get_autocommit(static_cast<sqlite3*>(h)) != 0;
+            return afterCommit && action == SQLITE_SELECT ? SQLITE_DENY : SQLITE_OK;
+        },
+        db);
+    click(7);
+    click(10);
+    sqlite3_set_authorizer(db, nullptr, nullptr);
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY(inBrowseMode());
+    QCOMPARE(run->folder.value(R"(SELECT count(*) FROM "Vorgang")"), QVariant(6));
 }
 
 void TestRegisterWindow::storeCopiesPermitToBuyer() {

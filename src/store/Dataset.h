@@ -174,6 +174,7 @@ private:
     QStringList changedFields(QVariantList& values) const;
     void checkUnchanged(int storageRow);
     void readBackRow(int storageRow, qint64 rowid);
+    void showStoredRow(bool inserted, int editedRow, qint64 rowid);
 
     Connection& m_connection;
     QString m_name;

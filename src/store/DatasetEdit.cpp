@@ -169,27 +169,50 @@ void Dataset::post() {
     }
     m_connection.noteChange(m_query.baseTable, rowid);
 
-    // Show the row as stored (with its new Index and whatever the database completed).
-    if (m_state == State::Insert) {
-        const int r = m_store.addRow();
-        readBackRow(r, rowid);
-        m_order.push_back(r);
-        m_current = int(m_order.size()) - 1;
-        // The new row is last in order, so it is the one a rebuilt map would keep for its Index.
-        if (m_indexMapValid && m_indexField >= 0) {
-            if (!m_store.isNull(r, m_indexField))
-                m_indexMap.insert(m_store.number(r, m_indexField), r);
-        }
-    } else {
-        // Read back into the same storage row; its Index cannot change, so the map stays valid
-        // (rebuilding it costs more than the whole post on a large register).
-        readBackRow(currentStorageRow(), rowid);
-    }
+    // The row is stored, so the edit is over whatever happens below: a failed read-back must not
+    // leave the buffer behind, or storing again would write a new row a second time.
+    const bool inserted = m_state == State::Insert;
+    const int editedRow = inserted ? -1 : currentStorageRow();
     leaveEditState();
+    try {
+        showStoredRow(inserted, editedRow, rowid);
+    } catch (const DbError& e) {
+        emit stateChanged();
+        emitRowsReset();
+        emitRecordChanged();
+        throw DbError(QStringLiteral("Der Datensatz wurde gespeichert, konnte aber nicht wieder gelesen "
+                                     "werden; lesen Sie die Daten neu ein.\n%1")
+                          .arg(e.message()));
+    }
     emit stateChanged();
     emitRowsReset();
     emitRecordChanged();
     emit afterPost();
+}
+
+void Dataset::showStoredRow(bool inserted, int editedRow, qint64 rowid) {
+    // Show the row as stored (with its new Index and whatever the database completed).
+    if (!inserted) {
+        // Read back into the same storage row; its Index cannot change, so the map stays valid
+        // (rebuilding it costs more than the whole post on a large register).
+        readBackRow(editedRow, rowid);
+        return;
+    }
+    const int r = m_store.addRow();
+    try {
+        readBackRow(r, rowid);
+    } catch (const DbError&) {
+        m_store.dropLastRow();
+        m_current = m_insertFrom < int(m_order.size()) ? m_insertFrom : int(m_order.size()) - 1;
+        throw;
+    }
+    m_order.push_back(r);
+    m_current = int(m_order.size()) - 1;
+    // The new row is last in order, so it is the one a rebuilt map would keep for its Index.
+    if (m_indexMapValid && m_indexField >= 0) {
+        if (!m_store.isNull(r, m_indexField))
+            m_indexMap.insert(m_store.number(r, m_indexField), r);
+    }
 }
 
 void Dataset::leaveEditState() {

@@ -79,11 +79,21 @@ void TFormMain::SpBtn09Click() {
 
 void TFormMain::SpBtn10Click() {
     Dataset& reg = *dm().ASet_Vorgang;
+    const auto leaveEdit = [this] {
+        m_edit.end();
+        EnterBrowseMode();
+        Konst::RecordEditing = false;
+    };
     DScr_Vorgang->commit();
-    reg.post();
-    m_edit.end();
-    EnterBrowseMode();
-    Konst::RecordEditing = false;
+    try {
+        reg.post();
+    } catch (const std::exception&) {
+        // Stored, but not shown again: the edit is over all the same, so the window leaves it too.
+        if (!reg.isEditing())
+            leaveEdit();
+        throw;
+    }
+    leaveEdit();
     CountUnsold(dm());
     UpdateStatusBar();
     // The entry is stored whatever happens to its buyer's row: say so when only that failed.
