@@ -2,6 +2,8 @@
 // dates as text, an invalid date, an overlong serial number.
 #include "tst_registerwindow.h"
 
+#include <QCalendarWidget>
+#include <QTimer>
 #include <sqlite3.h>
 
 // ------------------------------------------------------------------ append, store, discard
@@ -201,6 +203,22 @@ void TestRegisterWindow::datesTypedAsText() {
     QVERIFY(inBrowseMode());
     QCOMPARE(run->folder.value(R"(SELECT "VDatum" FROM "Vorgang" WHERE "Index" = 1)"),
              QVariant("2025-03-01"));
+
+    // The calendar by keyboard: Alt+Down opens it on the box's date, arrows move, Enter picks.
+    click(9);
+    QTimer::singleShot(0, [] {
+        QWidget* popup = QApplication::activePopupWidget();
+        auto* calendar = popup ? popup->findChild<QCalendarWidget*>() : nullptr;
+        if (!calendar)
+            return;
+        QTest::keyClick(calendar->focusWidget(), Qt::Key_Right);
+        QTest::keyClick(calendar->focusWidget(), Qt::Key_Return);
+    });
+    QTest::keyClick(w().DBEdit_VDatum->lineEdit(), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(w().DBEdit_VDatum->lineEdit()->text(), QStringLiteral("02.03.2025"));
+    click(10);
+    QCOMPARE(run->folder.value(R"(SELECT "VDatum" FROM "Vorgang" WHERE "Index" = 1)"),
+             QVariant("2025-03-02"));
 }
 
 void TestRegisterWindow::invalidDateKeptUntilStore() {

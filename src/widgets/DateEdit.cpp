@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QShortcut>
 #include <QToolButton>
 #include <QWidgetAction>
 
@@ -15,7 +16,7 @@ DateEdit::DateEdit(QWidget* parent) : QWidget(parent) {
     m_edit->setMaxLength(10);
     m_button = new QToolButton(this);
     m_button->setText(QStringLiteral("▾"));
-    m_button->setToolTip(QStringLiteral("Kalender"));
+    m_button->setToolTip(QStringLiteral("Kalender (Alt+Pfeil nach unten oder F4)"));
     m_button->setAccessibleName(QStringLiteral("Kalender"));
     m_button->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(m_edit, 1);
@@ -23,6 +24,9 @@ DateEdit::DateEdit(QWidget* parent) : QWidget(parent) {
     setFocusProxy(m_edit);
     connect(m_edit, &QLineEdit::textEdited, this, &DateEdit::dateEdited);
     connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
+    // The button takes no focus; the keys of a drop-down list open the calendar from the box.
+    for (const QKeySequence& keys : {QKeySequence(Qt::ALT | Qt::Key_Down), QKeySequence(Qt::Key_F4)})
+        new QShortcut(keys, m_edit, this, &DateEdit::showCalendar, Qt::WidgetShortcut);
 }
 
 void DateEdit::setReadOnly(bool readOnly) {
@@ -65,10 +69,13 @@ void DateEdit::showCalendar() {
     auto* action = new QWidgetAction(&menu);
     action->setDefaultWidget(calendar);
     menu.addAction(action);
-    connect(calendar, &QCalendarWidget::clicked, &menu, [&](const QDate& d) {
+    const auto pick = [&](const QDate& d) {
         setDate(d);
         emit dateEdited();
         menu.close();
-    });
+    };
+    connect(calendar, &QCalendarWidget::clicked, &menu, pick);
+    connect(calendar, &QCalendarWidget::activated, &menu, pick); // Enter
+    calendar->setFocus();
     menu.exec(mapToGlobal(QPoint(0, height())));
 }
