@@ -46,6 +46,16 @@ void TestTables::cellChangeIsPosted() {
     QVERIFY(g->postPending());
     QCOMPARE(run->folder.value(uR"(SELECT "KDatum" FROM "Vorgang" WHERE "Index" = 1)"_s).toString(),
              u"2024-02-03"_s);
+
+    // Sorted by the column being changed, the stored row moves: the row clicked stays the one taken.
+    clickTitle(g, 5);
+    QCOMPARE(registerOrder(), (QList<int>{4, 1, 2, 3}));
+    g->setCurrentIndex(g->model()->index(0, 5));
+    typeIntoCell(g, u"Z-1"_s);
+    g->setCurrentIndex(g->model()->index(2, 5));
+    QCOMPARE(registerOrder(), (QList<int>{1, 2, 3, 4}));
+    QCOMPARE(reg().asInteger(u"Index"_s), 2);
+    QCOMPARE(g->currentIndex().row(), reg().recNo() - 1);
 }
 
 void TestTables::lookupCellChosenFromList() {

@@ -205,15 +205,24 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     QTableView::currentChanged(current, previous);
     if (m_syncing || !m_dataset || !current.isValid() || current.row() == m_model->currentRow())
         return;
-    const int target = current.row();
-    // Leaving a changed row writes it, as moving in the record form does.
+    int target = current.row();
+    // Leaving a changed row writes it, as moving in the record form does. Writing may sort the
+    // rows anew, so the row clicked is found again by its Index.
     const bool moved = guarded([&] {
-        if (m_dataset->isEditing())
+        if (m_dataset->isEditing()) {
+            const int indexField = m_dataset->fieldIndex(QStringLiteral("Index"));
+            const QVariant key = indexField >= 0 && target < m_dataset->recordCount()
+                                     ? m_dataset->valueAt(target, indexField)
+                                     : QVariant();
             m_dataset->post();
+            const int position = key.isValid() ? m_dataset->positionOfIndex(key.toInt()) : -1;
+            if (position >= 0)
+                target = position;
+        }
         if (target < m_dataset->recordCount())
             m_dataset->setRecNo(target + 1);
     });
-    if (!moved || m_model->currentRow() != target)
+    if (!moved || m_model->currentRow() != current.row())
         syncFromDataset();
 }
 
