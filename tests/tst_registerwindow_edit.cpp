@@ -4,6 +4,7 @@
 
 #include <QCalendarWidget>
 #include <QTimer>
+#include <memory>
 #include <sqlite3.h>
 
 // ------------------------------------------------------------------ append, store, discard
@@ -215,6 +216,21 @@ void TestRegisterWindow::datesTypedAsText() {
         QTest::keyClick(calendar->focusWidget(), Qt::Key_Return);
     });
     QTest::keyClick(w().DBEdit_VDatum->lineEdit(), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(w().DBEdit_VDatum->lineEdit()->text(), QStringLiteral("02.03.2025"));
+    // F4 opens it too; Esc closes it without a change.
+    // (Offscreen, the window is not made active again when a popup closes.)
+    w().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w()));
+    const auto opened = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [opened] {
+        QWidget* popup = QApplication::activePopupWidget();
+        *opened = popup && popup->findChild<QCalendarWidget*>();
+        if (popup)
+            QTest::keyClick(popup, Qt::Key_Escape);
+    });
+    QTest::keyClick(w().DBEdit_VDatum->lineEdit(), Qt::Key_F4);
+    QVERIFY(*opened);
+    QVERIFY(!QApplication::activePopupWidget());
     QCOMPARE(w().DBEdit_VDatum->lineEdit()->text(), QStringLiteral("02.03.2025"));
     click(10);
     QCOMPARE(run->folder.value(R"(SELECT "VDatum" FROM "Vorgang" WHERE "Index" = 1)"),

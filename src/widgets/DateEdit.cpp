@@ -78,4 +78,6 @@ void DateEdit::showCalendar() {
     connect(calendar, &QCalendarWidget::activated, &menu, pick); // Enter
     calendar->setFocus();
     menu.exec(mapToGlobal(QPoint(0, height())));
+    // Back to the box, so the keyboard goes on from where the calendar was opened.
+    m_edit->setFocus(Qt::PopupFocusReason);
 }
