@@ -6,6 +6,7 @@
 #include "support/SampleData.h"
 #include "support/StoreHelpers.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -191,6 +192,20 @@ void TestSearchDialog::typingEndsThePick() {
     QTest::keyClicks(pick(), "R");
     QVERIFY(pick()->isHidden());
     QCOMPARE(edit(u"Edit_WTyp"_s)->text(), u"R"_s);
+    QVERIFY(ctl<QToolButton>(u"BitBtn_Suchen"_s)->isEnabled());
+
+    // An empty list entry (one may be stored) chosen from the open list ends the pick as well,
+    // though the text does not change.
+    run->folder.sql(uR"(INSERT INTO "Waffentyp" ("WTyp") VALUES (''))"_s);
+    run->dm().ATab_Typ->refresh();
+    press(u"SB_WTyp"_s);
+    QCOMPARE(pick()->itemText(0), QString());
+    pick()->showPopup();
+    pick()->view()->setCurrentIndex(pick()->model()->index(0, 0));
+    QTest::keyClick(pick()->view(), Qt::Key_Return);
+    QVERIFY(pick()->isHidden());
+    QVERIFY(edit(u"Edit_WTyp"_s)->isVisible());
+    QCOMPARE(edit(u"Edit_WTyp"_s)->text(), QString());
     QVERIFY(ctl<QToolButton>(u"BitBtn_Suchen"_s)->isEnabled());
 }
 

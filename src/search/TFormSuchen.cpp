@@ -104,6 +104,8 @@ TFormSuchen::TFormSuchen(Forms& forms, QWidget* parent)
     connectHandler(ui->SB_KauferAmt, &TFormSuchen::SB_KauferAmtClick);
     connect(ui->Combo_Such, &QComboBox::editTextChanged, this,
             [this] { guarded([this] { Combo_SuchChange(); }); });
+    // Choosing an entry whose text is the one shown (an empty entry) changes no text.
+    connect(ui->Combo_Such, &QComboBox::activated, this, [this] { guarded([this] { Combo_SuchChange(); }); });
 }
 
 TFormSuchen::~TFormSuchen() = default;
