@@ -257,6 +257,23 @@ void TestSearchDialog::permitKindsRefilledOnActivation() {
     QVERIFY(kinds->currentText().isEmpty());
     QCOMPARE(kinds->count(), 6);
     QCOMPARE(edit(u"Edit_Notiz"_s)->text(), u"bleibt"_s);
+
+    // Switching to another program and back is no activation of the dialog: the permit kind stays.
+    kinds->setEditText(u"Sonderfall"_s);
+    QApplication::setActiveWindow(nullptr);
+    QVERIFY(!dialog()->isActiveWindow());
+    QApplication::setActiveWindow(dialog());
+    QVERIFY(dialog()->isActiveWindow());
+    QCOMPARE(kinds->currentText(), u"Sonderfall"_s);
+    // A window of the program shown over it and closed again is one.
+    {
+        QWidget over;
+        over.show();
+        over.activateWindow();
+        QVERIFY(QTest::qWaitFor([&over] { return over.isActiveWindow(); }));
+    }
+    QVERIFY(activateDialog());
+    QVERIFY(kinds->currentText().isEmpty());
 }
 
 void TestSearchDialog::emptyAuthorityTableHidesItsPicks() {
