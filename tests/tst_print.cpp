@@ -44,6 +44,11 @@ void TestPrint::eachShowingStartsWithToday() {
     QCOMPARE(dateBox()->date(), QDate::currentDate());
     dateBox()->setDate(QDate(2024, 1, 15));
     QCOMPARE(Konst::LetterDate, QDate(2024, 1, 15));
+    // Restored after the program was minimized, the dialog is not shown anew: the date stays.
+    QWindowStateChangeEvent restored(Qt::WindowMinimized);
+    QApplication::sendEvent(dialog(), &restored);
+    QCOMPARE(dateBox()->date(), QDate(2024, 1, 15));
+    QCOMPARE(Konst::LetterDate, QDate(2024, 1, 15));
     press(u"BitBtn_DruckESC"_s);
     printButton();
     QVERIFY(dialog()->isVisible());

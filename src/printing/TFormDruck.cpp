@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLocale>
 #include <QScopeGuard>
+#include <QShowEvent>
 
 TFormDruck::TFormDruck(Forms& forms, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::TFormDruck>()),
@@ -35,7 +36,10 @@ TFormDruck::~TFormDruck() = default;
 
 void TFormDruck::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    // Shown by the program, not restored by the window system after a minimize: a letter date
+    // chosen in this showing stays.
+    if (!e->spontaneous())
+        FormActivate();
 }
 
 void TFormDruck::FormActivate() {
