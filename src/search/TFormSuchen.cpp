@@ -137,7 +137,9 @@ void TFormSuchen::changeEvent(QEvent* e) {
 }
 
 void TFormSuchen::showEvent(QShowEvent* e) {
-    m_leftForOtherProgram = false;
+    // Opened anew (not restored after a minimize): this showing's activation runs.
+    if (!e->spontaneous())
+        m_leftForOtherProgram = false;
     if (parentWidget()) {
         const QRect p = parentWidget()->frameGeometry();
         move(p.center() - rect().center());
