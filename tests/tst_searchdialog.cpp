@@ -262,6 +262,8 @@ void TestSearchDialog::permitKindsRefilledOnActivation() {
     kinds->setEditText(u"Sonderfall"_s);
     QApplication::setActiveWindow(nullptr);
     QVERIFY(!dialog()->isActiveWindow());
+    QWindowStateChangeEvent restored(Qt::WindowMinimized); // back from a minimize, too
+    QApplication::sendEvent(dialog(), &restored);
     QApplication::setActiveWindow(dialog());
     QVERIFY(dialog()->isActiveWindow());
     QCOMPARE(kinds->currentText(), u"Sonderfall"_s);
