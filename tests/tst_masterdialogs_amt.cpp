@@ -3,6 +3,8 @@
 #include "dialogs/ListEntryDialog.h"
 #include "tst_masterdialogs.h"
 
+#include <QAbstractItemView>
+
 void TestMasterDialogs::authorityOrCountryMode_data() {
     QTest::addColumn<int>("entry"); // entry 1 has permit kind 1, entry 3 kind 3
     QTest::addColumn<QString>("opener");
@@ -116,6 +118,16 @@ void TestMasterDialogs::typingEndsCountryPick() {
     QVERIFY(!pick->isVisible());
     QCOMPARE(ctl(u"Edit_AmtName"_s)->text(), u"F"_s);
     QVERIFY(ctl<QPushButton>(u"BitBtn_AmtOK"_s)->isEnabled());
+    // An empty country row chosen from the open list is taken too, though no text changes.
+    run->folder.sql(uR"(INSERT INTO "Land" ("Land") VALUES (''))"_s);
+    run->dm().ATab_Land->refresh();
+    QTest::mouseClick(ctl<QToolButton>(u"SB_Landwahl"_s), Qt::LeftButton);
+    QCOMPARE(pick->itemText(0), QString());
+    pick->view()->setCurrentIndex(pick->model()->index(0, 0));
+    QTest::keyClick(pick->view(), Qt::Key_Return);
+    QVERIFY(!pick->isVisible());
+    QVERIFY(ctl(u"Edit_AmtName"_s)->text().isEmpty());
+    QVERIFY(ctl<QPushButton>(u"BitBtn_AmtESC"_s)->isEnabled());
     // The next showing starts without the pick list.
     press(u"BitBtn_AmtESC"_s);
     open(u"SB_KauferAmt"_s, 1);

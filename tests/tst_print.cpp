@@ -44,6 +44,11 @@ void TestPrint::eachShowingStartsWithToday() {
     QCOMPARE(dateBox()->date(), QDate::currentDate());
     dateBox()->setDate(QDate(2024, 1, 15));
     QCOMPARE(Konst::LetterDate, QDate(2024, 1, 15));
+    // Restored after the program was minimized, the dialog is not shown anew: the date stays.
+    QWindowStateChangeEvent restored(Qt::WindowMinimized);
+    QApplication::sendEvent(dialog(), &restored);
+    QCOMPARE(dateBox()->date(), QDate(2024, 1, 15));
+    QCOMPARE(Konst::LetterDate, QDate(2024, 1, 15));
     press(u"BitBtn_DruckESC"_s);
     printButton();
     QVERIFY(dialog()->isVisible());
@@ -228,6 +233,17 @@ void TestPrint::lettersWithoutRowOrConnection() {
         QVERIFY(run->prompts.messages().first().contains(u"nicht verbunden"_s));
         QVERIFY(run->prompts.errors().isEmpty());
         QVERIFY(run->prompts.texts(u"output"_s).isEmpty());
+    }
+    // The register book as well, with and without the switch to the whole register by Index.
+    for (const bool byIndex : {false, true}) {
+        run->app->forms.FormOptions->Check_DruckIndex->setChecked(byIndex);
+        run->prompts.clearShown();
+        press(u"BitBtn_DruckOK"_s);
+        QCOMPARE(run->prompts.messages().size(), 1);
+        QVERIFY(run->prompts.messages().first().contains(u"nicht verbunden"_s));
+        QVERIFY(run->prompts.errors().isEmpty());
+        QVERIFY(run->prompts.texts(u"output"_s).isEmpty());
+        QVERIFY(dialog()->isVisible());
     }
     QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Vorgang")"_s).toInt(), 4);
 }

@@ -6,6 +6,7 @@
 #include "support/SampleData.h"
 #include "support/StoreHelpers.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -192,6 +193,20 @@ void TestSearchDialog::typingEndsThePick() {
     QVERIFY(pick()->isHidden());
     QCOMPARE(edit(u"Edit_WTyp"_s)->text(), u"R"_s);
     QVERIFY(ctl<QToolButton>(u"BitBtn_Suchen"_s)->isEnabled());
+
+    // An empty list entry (one may be stored) chosen from the open list ends the pick as well,
+    // though the text does not change.
+    run->folder.sql(uR"(INSERT INTO "Waffentyp" ("WTyp") VALUES (''))"_s);
+    run->dm().ATab_Typ->refresh();
+    press(u"SB_WTyp"_s);
+    QCOMPARE(pick()->itemText(0), QString());
+    pick()->showPopup();
+    pick()->view()->setCurrentIndex(pick()->model()->index(0, 0));
+    QTest::keyClick(pick()->view(), Qt::Key_Return);
+    QVERIFY(pick()->isHidden());
+    QVERIFY(edit(u"Edit_WTyp"_s)->isVisible());
+    QCOMPARE(edit(u"Edit_WTyp"_s)->text(), QString());
+    QVERIFY(ctl<QToolButton>(u"BitBtn_Suchen"_s)->isEnabled());
 }
 
 void TestSearchDialog::clearButtonEmptiesFourteenFields() {
@@ -242,6 +257,25 @@ void TestSearchDialog::permitKindsRefilledOnActivation() {
     QVERIFY(kinds->currentText().isEmpty());
     QCOMPARE(kinds->count(), 6);
     QCOMPARE(edit(u"Edit_Notiz"_s)->text(), u"bleibt"_s);
+
+    // Switching to another program and back is no activation of the dialog: the permit kind stays.
+    kinds->setEditText(u"Sonderfall"_s);
+    QApplication::setActiveWindow(nullptr);
+    QVERIFY(!dialog()->isActiveWindow());
+    QWindowStateChangeEvent restored(Qt::WindowMinimized); // back from a minimize, too
+    QApplication::sendEvent(dialog(), &restored);
+    QApplication::setActiveWindow(dialog());
+    QVERIFY(dialog()->isActiveWindow());
+    QCOMPARE(kinds->currentText(), u"Sonderfall"_s);
+    // A window of the program shown over it and closed again is one.
+    {
+        QWidget over;
+        over.show();
+        over.activateWindow();
+        QVERIFY(QTest::qWaitFor([&over] { return over.isActiveWindow(); }));
+    }
+    QVERIFY(activateDialog());
+    QVERIFY(kinds->currentText().isEmpty());
 }
 
 void TestSearchDialog::emptyAuthorityTableHidesItsPicks() {

@@ -50,6 +50,8 @@ TFormAmt::TFormAmt(Forms& forms, QWidget* parent)
             [this] { guarded([this] { SB_LandwahlClick(); }); });
     connect(ui->Combo_Land, &QComboBox::editTextChanged, this,
             [this] { guarded([this] { Combo_LandChange(); }); });
+    // Choosing an entry whose text is the one shown (an empty entry) changes no text.
+    connect(ui->Combo_Land, &QComboBox::activated, this, [this] { guarded([this] { Combo_LandChange(); }); });
     for (QLineEdit* edit : {ui->Edit_AmtName, ui->Edit_AmtStrasse, ui->Edit_AmtPLZ, ui->Edit_AmtOrt})
         storeOnEnter(edit, [this] { guarded([this] { BitBtn_AmtOKClick(); }); });
 }

@@ -1,6 +1,6 @@
 #include "printing/TFormDruck.h"
 
-#include "common/DbError.h"
+#include "common/HandlerGuard.h"
 #include "common/Konst.h"
 #include "common/Prompts.h"
 #include "printing/ReportRunner.h"
@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLocale>
 #include <QScopeGuard>
+#include <QShowEvent>
 
 TFormDruck::TFormDruck(Forms& forms, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::TFormDruck>()),
@@ -35,7 +36,10 @@ TFormDruck::~TFormDruck() = default;
 
 void TFormDruck::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    FormActivate();
+    // Shown by the program, not restored by the window system after a minimize: a letter date
+    // chosen in this showing stays.
+    if (!e->spontaneous())
+        FormActivate();
 }
 
 void TFormDruck::FormActivate() {
@@ -53,47 +57,56 @@ void TFormDruck::DateEd_BriefChange() {
 }
 
 void TFormDruck::BitBtn_DruckOKClick() {
+    if (!registerOpen())
+        return;
     TFormMain* main = m_forms.FormMain;
     const int sortPos = main ? main->Combo_Sort->currentIndex() : 0;
     const bool filtered = main && main->CheckBox_Filter->isChecked();
     const bool byIndex = m_forms.FormOptions && m_forms.FormOptions->Check_DruckIndex->isChecked();
-    struct Restore {
-        TFormMain* main;
-        int sortPos;
-        bool filtered;
-        ~Restore() {
-            if (!main)
-                return;
-            main->Combo_Sort->setCurrentIndex(sortPos);
-            main->ApplyRegisterSort();
-            if (main->CheckBox_Filter->isChecked() != filtered)
-                main->CheckBox_Filter->setChecked(filtered);
-        }
-    } restore{main, sortPos, filtered};
-    if (main && byIndex) {
-        if (main->CheckBox_Filter->isChecked())
-            main->CheckBox_Filter->setChecked(false);
-        main->Combo_Sort->setCurrentIndex(0);
+    // Back to the sort and the results view the user had, also after a failed print. Not left to
+    // a destructor: rebuilding the register can fail in turn, and its error must reach the box.
+    const auto restore = [&] {
+        if (!main)
+            return;
+        main->Combo_Sort->setCurrentIndex(sortPos);
         main->ApplyRegisterSort();
-    }
-    run([this] { m_forms.DatMod->PrintWaffenbuch(); });
+        if (main->CheckBox_Filter->isChecked() != filtered)
+            main->CheckBox_Filter->setChecked(filtered);
+    };
+    run([&] {
+        try {
+            if (main && byIndex) {
+                if (main->CheckBox_Filter->isChecked())
+                    main->CheckBox_Filter->setChecked(false);
+                main->Combo_Sort->setCurrentIndex(0);
+                main->ApplyRegisterSort();
+            }
+            m_forms.DatMod->PrintWaffenbuch();
+        } catch (...) {
+            restore();
+            throw;
+        }
+        restore();
+    });
 }
 
 void TFormDruck::run(const std::function<void()>& print) {
-    try {
-        print();
-    } catch (const DbError& e) {
-        m_forms.prompts->errorBox(e.message());
-    }
+    runGuarded(*m_forms.prompts, print);
+}
+
+bool TFormDruck::registerOpen() {
+    TDatMod* dm = m_forms.DatMod;
+    if (dm->isConnected() && dm->ASet_Vorgang->isActive())
+        return true;
+    m_forms.prompts->message(
+        QStringLiteral("Die Datenbank ist nicht verbunden. Bitte zuerst die Verbindung herstellen."));
+    return false;
 }
 
 bool TFormDruck::storeLetterDate() {
-    TDatMod* dm = m_forms.DatMod;
-    if (!dm->isConnected() || !dm->ASet_Vorgang->isActive()) {
-        m_forms.prompts->message(
-            QStringLiteral("Die Datenbank ist nicht verbunden. Bitte zuerst die Verbindung herstellen."));
+    if (!registerOpen())
         return false;
-    }
+    TDatMod* dm = m_forms.DatMod;
     if (dm->ASet_Vorgang->recNo() < 1) {
         m_forms.prompts->message(
             QStringLiteral("Es ist kein Datensatz ausgewählt. Bitte zuerst den Eintrag im Waffenbuch wählen, "

@@ -31,6 +31,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // False (with a message) while the register is closed: nothing to print or to store in.
+    bool registerOpen();
     // Stores the letter date in the current register row; false (with a message) when it can't.
     bool storeLetterDate();
     void run(const std::function<void()>& print);

@@ -9,9 +9,11 @@
 #include "store/GermanCollation.h"
 #include "store/TDatMod.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <utility>
 
 // The pictures live in a static library: register them before the first use.
 static void initSearchResources() {
@@ -104,6 +106,8 @@ TFormSuchen::TFormSuchen(Forms& forms, QWidget* parent)
     connectHandler(ui->SB_KauferAmt, &TFormSuchen::SB_KauferAmtClick);
     connect(ui->Combo_Such, &QComboBox::editTextChanged, this,
             [this] { guarded([this] { Combo_SuchChange(); }); });
+    // Choosing an entry whose text is the one shown (an empty entry) changes no text.
+    connect(ui->Combo_Such, &QComboBox::activated, this, [this] { guarded([this] { Combo_SuchChange(); }); });
 }
 
 TFormSuchen::~TFormSuchen() = default;
@@ -119,11 +123,23 @@ void TFormSuchen::guarded(const std::function<void()>& handler) {
 
 void TFormSuchen::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        guarded([this] { FormActivate(); });
+    if (e->type() != QEvent::ActivationChange)
+        return;
+    if (!isActiveWindow()) {
+        // Left for another program (no window of this one is active): coming back from there
+        // is no activation of the dialog, and the typed permit kind stays.
+        m_leftForOtherProgram = isVisible() && !QApplication::activeWindow();
+        return;
+    }
+    if (std::exchange(m_leftForOtherProgram, false))
+        return;
+    guarded([this] { FormActivate(); });
 }
 
 void TFormSuchen::showEvent(QShowEvent* e) {
+    // Opened anew (not restored after a minimize): this showing's activation runs.
+    if (!e->spontaneous())
+        m_leftForOtherProgram = false;
     if (parentWidget()) {
         const QRect p = parentWidget()->frameGeometry();
         move(p.center() - rect().center());

@@ -57,4 +57,5 @@ private:
     void guarded(const std::function<void()>& handler);
 
     Forms& m_forms;
+    bool m_leftForOtherProgram = false;
 };
