@@ -49,6 +49,15 @@ void TestPrint::eachShowingStartsWithToday() {
     QApplication::sendEvent(dialog(), &restored);
     QCOMPARE(dateBox()->date(), QDate(2024, 1, 15));
     QCOMPARE(Konst::LetterDate, QDate(2024, 1, 15));
+    // Enter in the date box ends the typing; it presses no button (nothing printed or stored).
+    run->prompts.clearShown();
+    dateBox()->setFocus();
+    QTest::keyClick(dateBox(), Qt::Key_Return);
+    QVERIFY(run->prompts.shown().isEmpty());
+    QVERIFY(dialog()->isVisible());
+    QCOMPARE(
+        run->folder.value(uR"(SELECT count(*) FROM "Vorgang" WHERE "BriefDatum" = '2024-01-15')"_s).toInt(),
+        0);
     press(u"BitBtn_DruckESC"_s);
     printButton();
     QVERIFY(dialog()->isVisible());

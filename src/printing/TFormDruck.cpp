@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QShowEvent>
@@ -40,6 +41,18 @@ void TFormDruck::showEvent(QShowEvent* e) {
     // chosen in this showing stays.
     if (!e->spontaneous())
         FormActivate();
+}
+
+void TFormDruck::keyPressEvent(QKeyEvent* e) {
+    // Enter in the date box ends typing the date. It must not press the dialog's default button,
+    // which would print, or store the date in the current entry.
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    if (enter && focus && (focus == ui->DateEd_Brief || ui->DateEd_Brief->isAncestorOf(focus))) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void TFormDruck::FormActivate() {

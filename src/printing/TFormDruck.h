@@ -29,6 +29,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // False (with a message) while the register is closed: nothing to print or to store in.
