@@ -254,6 +254,31 @@ void TestTables::untouchedNewRowDroppedOnLeaving() {
     QCOMPARE(
         run->folder.value(uR"(SELECT count(*) FROM "Waffentyp" WHERE "WTyp" = 'Kipplaufbuechse')"_s).toInt(),
         1);
+
+    // Moving back to another row drops an untouched new row as well: in a list grid, and in the
+    // register grid, whose new row holds only its placeholder keys. No empty entry is stored.
+    const int types = run->folder.value(uR"(SELECT count(*) FROM "Waffentyp")"_s).toInt();
+    showGrid(w(), g);
+    g->setCurrentIndex(g->model()->index(g->model()->rowCount() - 1, 0));
+    QTest::keyClick(g, Qt::Key_Down);
+    QCOMPARE(run->dm().ATab_Typ->state(), Dataset::State::Insert);
+    QTest::keyClick(g, Qt::Key_Up);
+    QCOMPARE(run->dm().ATab_Typ->state(), Dataset::State::Browse);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Waffentyp")"_s).toInt(), types);
+    QCOMPARE(g->model()->rowCount(), types);
+
+    allowRegisterEditing(true);
+    DBGrid* r = w().DBGrid_Vorgang;
+    showGrid(w(), r);
+    r->setCurrentIndex(r->model()->index(r->model()->rowCount() - 1, 5));
+    QTest::keyClick(r, Qt::Key_Down);
+    QCOMPARE(reg().state(), Dataset::State::Insert);
+    QTest::keyClick(r, Qt::Key_Up);
+    QCOMPARE(reg().state(), Dataset::State::Browse);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Vorgang")"_s).toInt(), 4);
+    QCOMPARE(reg().recordCount(), 4);
+    QCOMPARE(r->currentIndex().row(), reg().recNo() - 1);
+    QVERIFY(run->prompts.errors().isEmpty());
 }
 
 void TestTables::pendingCellStoredBeforeDisconnect() {

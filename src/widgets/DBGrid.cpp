@@ -209,7 +209,11 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     // Leaving a changed row writes it, as moving in the record form does. Writing may sort the
     // rows anew, so the row clicked is found again by its Index.
     const bool moved = guarded([&] {
-        if (m_dataset->isEditing()) {
+        if (m_begunRow && !m_userChanged && m_dataset->state() == Dataset::State::Insert) {
+            // A new row left untouched is dropped, not stored empty. It stood after every other
+            // row, so the row clicked keeps its position.
+            m_dataset->cancel();
+        } else if (m_dataset->isEditing()) {
             const int indexField = m_dataset->fieldIndex(QStringLiteral("Index"));
             const QVariant key = indexField >= 0 && target < m_dataset->recordCount()
                                      ? m_dataset->valueAt(target, indexField)
