@@ -266,6 +266,12 @@ void TestTables::untouchedNewRowDroppedOnLeaving() {
     QCOMPARE(run->dm().ATab_Typ->state(), Dataset::State::Browse);
     QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Waffentyp")"_s).toInt(), types);
     QCOMPARE(g->model()->rowCount(), types);
+    // Beginning another new row drops the untouched one too.
+    QTest::keyClick(g, Qt::Key_Insert);
+    QTest::keyClick(g, Qt::Key_Insert);
+    QCOMPARE(run->dm().ATab_Typ->state(), Dataset::State::Insert);
+    QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Waffentyp")"_s).toInt(), types);
+    QTest::keyClick(g, Qt::Key_Escape);
 
     allowRegisterEditing(true);
     DBGrid* r = w().DBGrid_Vorgang;

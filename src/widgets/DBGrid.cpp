@@ -209,9 +209,8 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     // Leaving a changed row writes it, as moving in the record form does. Writing may sort the
     // rows anew, so the row clicked is found again by its Index.
     const bool moved = guarded([&] {
-        if (m_begunRow && !m_userChanged && m_dataset->state() == Dataset::State::Insert) {
-            // A new row left untouched is dropped, not stored empty. It stood after every other
-            // row, so the row clicked keeps its position.
+        if (untouchedNewRow()) {
+            // Dropped: it stood after every other row, so the row clicked keeps its position.
             m_dataset->cancel();
         } else if (m_dataset->isEditing()) {
             const int indexField = m_dataset->fieldIndex(QStringLiteral("Index"));
@@ -241,6 +240,10 @@ void DBGrid::commitData(QWidget* editor) {
         m_userChanged = true;
 }
 
+bool DBGrid::untouchedNewRow() const {
+    return m_begunRow && !m_userChanged && m_dataset && m_dataset->state() == Dataset::State::Insert;
+}
+
 bool DBGrid::postPending() {
     if (!m_dataset || !m_dataset->isEditing())
         return true;
@@ -255,7 +258,9 @@ void DBGrid::appendRow() {
     if (!canEdit() || !m_dataset || !m_dataset->isActive())
         return;
     guarded([this] {
-        if (m_dataset->isEditing())
+        if (untouchedNewRow())
+            m_dataset->cancel();
+        else if (m_dataset->isEditing())
             m_dataset->post();
         m_dataset->append();
         m_begunRow = true;

@@ -77,6 +77,8 @@ private:
     bool guarded(const std::function<void()>& action);
     void syncFromDataset();
     void applyEditability();
+    // A new row begun in the grid that the user has not typed into: dropped, never stored.
+    bool untouchedNewRow() const;
     Prompts* m_prompts = nullptr;
     Dataset* m_dataset = nullptr;
     DatasetModel* m_model = nullptr;
