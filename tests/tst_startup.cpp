@@ -52,6 +52,7 @@ private slots:
     void wrongPasswordEndsWithoutSaving_data();
     void wrongPasswordEndsWithoutSaving();
     void closeAsksAndSavesOnYes();
+    void closeWithOverlongStepTyped();
     void closeWhileDisconnectedSavesNothing();
     void endCommandsRequestTheClose();
     void errorDuringStartLeavesWindowOpen();
@@ -196,6 +197,21 @@ void TestStartup::closeAsksAndSavesOnYes() {
     QVERIFY(!run->dm().isConnected());
     QCOMPARE(run->prompts.texts("yesNo").size(), 2);
     QCOMPARE(run->folder.value(R"(SELECT "SpulSpeed" FROM "Benutzer")").toInt(), 37);
+    QVERIFY(run->prompts.errors().isEmpty());
+}
+
+void TestStartup::closeWithOverlongStepTyped() {
+    // A step typed beyond the box's range and not yet left is saved as the box will hold it.
+    QVERIFY(run->login());
+    TFormMain& w = run->main();
+    w.resize(w.width() + 40, w.height() + 30);
+    typeStep(w.Spin_Spul, "99999");
+    QCOMPARE(Konst::SpulStep, 99999);
+    run->prompts.queueYes();
+    QVERIFY(w.close());
+    QVERIFY(run->prompts.errors().isEmpty());
+    QCOMPARE(run->folder.value(R"(SELECT "SpulSpeed" FROM "Benutzer")").toInt(), 500);
+    QCOMPARE(run->folder.value(R"(SELECT "Breit" FROM "Benutzer")").toInt(), w.width());
 }
 
 void TestStartup::closeWhileDisconnectedSavesNothing() {

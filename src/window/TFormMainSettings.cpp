@@ -79,6 +79,8 @@ void TFormMain::SaveUserSettings() {
     s.copySubTables = options.Check_SubTabs->isChecked();
     s.printByIndex = options.Check_DruckIndex->isChecked();
     s.confirmExit = options.Check_ProgEnde->isChecked();
-    s.spulSpeed = Konst::SpulStep;
+    // A step typed beyond the box's range counts until the box is left; the box then holds it
+    // within the range, and so does the settings row (whose column takes no larger number).
+    s.spulSpeed = std::clamp(Konst::SpulStep, Spin_Spul->minimum(), Spin_Spul->maximum());
     s.write(*dm().ATab_User);
 }
