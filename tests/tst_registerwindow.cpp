@@ -242,6 +242,20 @@ void TestRegisterWindow::sortChoice() {
     QCOMPARE(w().statusPanelText(2), QStringLiteral("EWB-Nummer"));
     QCOMPARE(shownIndex(), 3);
     QVERIFY(inBrowseMode());
+
+    // Without a connection there is nothing to sort: that is what the user is told, not that
+    // the criteria were faulty; the order chosen stays selected. A title click does the same.
+    w().M_Trennen->trigger();
+    click(14);
+    choose(w().Combo_Sort, QStringLiteral("Kaliber"));
+    QCOMPARE(run->prompts.messages(), QStringList{ResultsView::kNotConnected});
+    QVERIFY(run->prompts.errors().isEmpty());
+    QVERIFY(inBrowseMode());
+    QCOMPARE(w().Combo_Sort->currentText(), QStringLiteral("Kaliber"));
+    emit w().DBGrid_Vorgang->titleClicked(5);
+    QCOMPARE(run->prompts.messages(), QStringList(2, ResultsView::kNotConnected));
+    QVERIFY(run->prompts.errors().isEmpty());
+    QCOMPARE(w().statusPanelText(4), QStringLiteral("nicht verbunden"));
 }
 
 void TestRegisterWindow::refusedSortFallsBackToWholeRegister_data() {

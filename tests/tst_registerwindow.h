@@ -5,6 +5,7 @@
 // cases are split over three files: navigation and modes, editing and storing, fills and panels.
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/DBGrid.h"
 
 #include "window/Binding.h"
 

@@ -273,6 +273,11 @@ void TFormMain::FillSortChoices() {
 }
 
 void TFormMain::ApplyRegisterSort() {
+    // Disconnected, no statement is at fault: say what is missing; the chosen order stays selected.
+    if (!dm().isConnected()) {
+        m_prompts.message(ResultsView::kNotConnected);
+        return;
+    }
     Dataset& reg = *dm().ASet_Vorgang;
     Konst::CurrentIndex = reg.recNo() > 0 ? reg.asInteger(QStringLiteral("Index")) : 0;
     const QString query = schema::registerColumnList() + RegisterQuery::fromPart(Combo_Sort->currentIndex());
