@@ -241,6 +241,15 @@ void TestWindowGuards::entryWithoutTheMouse() {
     QVERIFY(!reg.isEditing());
     QCOMPARE(run->folder.value(kCount).toInt(), 5);
 
+    // From a box of the form, where the focus stays after storing, first and last still work.
+    for (QLineEdit* box : {w().DBEdit_SerienNr, w().DBEdit_KDatum->lineEdit()}) {
+        box->setFocus();
+        key(Qt::CTRL | Qt::Key_Home);
+        QCOMPARE(reg.recNo(), 1);
+        key(Qt::CTRL | Qt::Key_End);
+        QCOMPARE(reg.recNo(), 5);
+    }
+
     key(Qt::CTRL | Qt::Key_F);
     QCOMPARE(run->dialogsRun, QStringList{u"FormSuchen"_s});
     QVERIFY(run->prompts.errors().isEmpty());

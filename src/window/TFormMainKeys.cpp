@@ -6,9 +6,29 @@
 #include "widgets/DateEdit.h"
 
 #include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTabWidget>
 
 namespace {
+
+// A read-only text box claims Strg+Pos1 and Strg+Ende to move its cursor. The boxes of the
+// record form are read-only while browsing, where these keys go to the first and last entry.
+class BrowseKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto* edit = qobject_cast<QLineEdit*>(watched);
+        const QKeyCombination k = static_cast<QKeyEvent*>(e)->keyCombination();
+        // Not accepted, the key goes on to the window's shortcut.
+        return edit && edit->isReadOnly() &&
+               (k == (Qt::CTRL | Qt::Key_Home) || k == (Qt::CTRL | Qt::Key_End));
+    }
+};
 struct KeyDef {
     int button;
     QKeyCombination key; // none: the command already has a key in the menu
@@ -58,6 +78,9 @@ void TFormMain::buildShortcuts() {
                 DBEdit_KDatum->lineEdit()->setFocus(Qt::ShortcutFocusReason);
         });
     }
+    auto* browseKeys = new BrowseKeys(this);
+    for (QLineEdit* edit : Panel_Formular->findChildren<QLineEdit*>())
+        edit->installEventFilter(browseKeys);
     // On the table page the grids keep their own keys (F2 edits a cell, Esc drops the edit,
     // Strg+Pos1 goes to the first cell): the toolbar keys belong to the record form.
     connect(PgCtrl, &QTabWidget::currentChanged, this, [this] {
