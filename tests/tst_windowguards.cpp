@@ -221,6 +221,10 @@ void TestWindowGuards::entryWithoutTheMouse() {
     key(Qt::CTRL | Qt::Key_N);
     QVERIFY(reg.isEditing());
     QCOMPARE(QApplication::focusWidget(), w().DBEdit_KDatum->lineEdit());
+    // The table page stays out of reach, also by the page control's own keys.
+    key(Qt::CTRL | Qt::Key_Tab);
+    key(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab);
+    QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Formular);
     // Moving is disabled while editing.
     key(Qt::CTRL | Qt::Key_Home);
     QVERIFY(reg.isEditing());
@@ -249,6 +253,14 @@ void TestWindowGuards::entryWithoutTheMouse() {
         key(Qt::CTRL | Qt::Key_End);
         QCOMPARE(reg.recNo(), 5);
     }
+
+    // So it does while the sort list waits for its choice.
+    key(Qt::CTRL | Qt::Key_R);
+    QCOMPARE(QApplication::focusWidget(), w().Combo_Sort);
+    key(Qt::CTRL | Qt::Key_Tab);
+    QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Formular);
+    emit w().Combo_Sort->activated(0);
+    QVERIFY(w().PgCtrl->isTabEnabled(1));
 
     key(Qt::CTRL | Qt::Key_F);
     QCOMPARE(run->dialogsRun, QStringList{u"FormSuchen"_s});

@@ -362,6 +362,8 @@ void TFormMain::setWindowState(WindowState state) {
                     a->actionGroup()->setEnabled(on);
             menu->menuAction()->setEnabled(on);
         } else if (row.aspect == Aspect::Visible && w == TS_Tabellen) {
+            // A hidden tab is still reached by Strg+Tab unless it is disabled as well.
+            PgCtrl->setTabEnabled(PgCtrl->indexOf(TS_Tabellen), on);
             PgCtrl->setTabVisible(PgCtrl->indexOf(TS_Tabellen), on);
         } else if (row.aspect == Aspect::Visible) {
             w->setVisible(on);
