@@ -279,11 +279,12 @@ void TestTables::untouchedNewRowDroppedOnLeaving() {
     r->setCurrentIndex(r->model()->index(r->model()->rowCount() - 1, 5));
     QTest::keyClick(r, Qt::Key_Down);
     QCOMPARE(reg().state(), Dataset::State::Insert);
-    QTest::keyClick(r, Qt::Key_Up);
+    r->setCurrentIndex(r->model()->index(0, 5)); // a click on the first row
     QCOMPARE(reg().state(), Dataset::State::Browse);
     QCOMPARE(run->folder.value(uR"(SELECT count(*) FROM "Vorgang")"_s).toInt(), 4);
     QCOMPARE(reg().recordCount(), 4);
-    QCOMPARE(r->currentIndex().row(), reg().recNo() - 1);
+    QCOMPARE(reg().recNo(), 1);
+    QCOMPARE(r->currentIndex().row(), 0);
     QVERIFY(run->prompts.errors().isEmpty());
 }
 
