@@ -47,6 +47,13 @@ void TestTables::cellChangeIsPosted() {
     QCOMPARE(run->folder.value(uR"(SELECT "KDatum" FROM "Vorgang" WHERE "Index" = 1)"_s).toString(),
              u"2024-02-03"_s);
 
+    // The number is assigned by the database: its cell takes no typing, and nothing is refused.
+    g->setCurrentIndex(g->model()->index(2, 0));
+    typeIntoCell(g, u"77"_s);
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY(!reg().isEditing());
+    QCOMPARE(g->model()->index(2, 0).data().toInt(), 3);
+
     // Sorted by the column being changed, the stored row moves: the row clicked stays the one taken.
     clickTitle(g, 5);
     QCOMPARE(registerOrder(), (QList<int>{4, 1, 2, 3}));

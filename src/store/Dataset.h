@@ -68,6 +68,8 @@ public:
     QStringList fieldNames() const;
     int fieldIndex(const QString& column) const;
     ColumnKind fieldKind(int field) const;
+    // The auto-number key of the table: the database assigns it, setValue refuses it.
+    bool isAutoKey(int field) const { return field >= 0 && field == m_indexField && m_query.baseHasIndex; }
     QVariant value(const QString& column) const; // invalid QVariant when empty
     int asInteger(const QString& column) const;  // empty reads as 0
     QString asString(const QString& column) const;

@@ -154,7 +154,10 @@ std::optional<DatasetModel::Lookup> DatasetModel::findLookup(int column) const {
 
 Qt::ItemFlags DatasetModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (m_editable && index.isValid() && (fieldOf(index.column()) >= 0 || lookupOf(index.column())))
+    const int field = index.isValid() ? fieldOf(index.column()) : -1;
+    // The key ("Nr.") is shown, never typed.
+    if (m_editable && index.isValid() &&
+        ((field >= 0 && !m_dataset->isAutoKey(field)) || lookupOf(index.column())))
         f |= Qt::ItemIsEditable;
     return f;
 }
