@@ -200,6 +200,22 @@ void TestSearch::dateThatCannotBeConverted() {
     QVERIFY(Konst::SavedFilter.isEmpty());
     QCOMPARE(Konst::CurrentIndex, 8);
     QCOMPARE(w().statusPanelText(0), u"Anzahl: 9"_s);
+
+    // A serial number pasted with its line break can match nothing, and the statement holding it
+    // could not be kept in the settings row: it is refused, and disconnecting still saves.
+    run->prompts.clearShown();
+    tick(1, false);
+    tick(14);
+    edit("Edit_SerienNr")->setText(u"T-1\n"_s);
+    search();
+    QCOMPARE(run->prompts.errors().size(), 1);
+    QVERIFY(run->prompts.errors().front().contains(u"Serien-Nr."_s));
+    QVERIFY(!w().CheckBox_Filter->isChecked());
+    QVERIFY(Konst::SavedFilter.isEmpty());
+    run->prompts.clearShown();
+    w().M_Trennen->trigger();
+    QVERIFY(run->prompts.errors().isEmpty());
+    QVERIFY(!run->dm().isConnected());
 }
 
 void TestSearch::nothingTickedOnlyUnticks() {

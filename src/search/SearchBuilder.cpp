@@ -3,6 +3,7 @@
 #include "common/DbError.h"
 #include "store/JetTranslator.h"
 #include "store/Schema.h"
+#include "store/TextCheck.h"
 
 #include <QStringList>
 
@@ -74,6 +75,26 @@ QString singleJoin(int criterion) {
     const QString table = QLatin1String(j.table);
     return QStringLiteral("FROM %1 INNER JOIN Vorgang ON %1.Index=Vorgang.%2 WHERE ")
         .arg(table, QLatin1String(j.keyColumn));
+}
+
+// The criteria as the dialog's check list names them.
+const char16_t* const kCriterionNames[kCriteriaCount] = {
+    u"Kauf-Datum", u"Verkaufs-Datum", u"EWB-Datum",  u"Jagd-Datum",    u"Brief-Datum", u"Käufer",
+    u"Verkäufer",  u"Waffentyp",      u"Kaliber",    u"Amt oder Land", u"EWB",         u"Käufer-Amt",
+    u"EWB-Nr.",    u"Fabrik",         u"Serien-Nr.", u"Notiz"};
+
+// No stored text holds a control character (a post refuses it), so a search text with one, such
+// as a line break pasted with a serial number, can never match; and the statement holding it
+// could not be kept in the settings row, so that every later disconnect would fail on saving it.
+void requireSearchableText(int criterion, const QString& text) {
+    const qsizetype at = textcheck::firstControlChar(text);
+    if (at < 0)
+        return;
+    throw DbError(QStringLiteral("Das Suchfeld \"%1\" enthält ein unzulässiges Steuerzeichen (Code %2 an "
+                                 "Stelle %3), etwa einen mitkopierten Zeilenumbruch. Bitte entfernen Sie es.")
+                      .arg(QString::fromUtf16(kCriterionNames[criterion]))
+                      .arg(int(text.at(at).unicode()))
+                      .arg(at + 1));
 }
 
 // Inside "..." a double quote is written twice; Jet reads it back as one.
@@ -155,6 +176,8 @@ QString buildSearchStatement(const SearchCriteria& criteria) {
     QStringList parts;
     for (int i : ticked) {
         const QString& text = criteria.texts[std::size_t(i)];
+        if (!isDateCriterion(i))
+            requireSearchableText(i, text);
         QString column;
         if (isListCriterion(i)) {
             const ListJoin j = listJoin(i);

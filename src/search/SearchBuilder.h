@@ -46,7 +46,8 @@ bool isDateCriterion(int criterion);
 bool isListCriterion(int criterion);
 
 // The complete statement (register column list, FROM part, condition, ");"); empty when nothing
-// is ticked. Throws DbError from GermanDateToSqlDate for a date that cannot be converted.
+// is ticked. Throws DbError from GermanDateToSqlDate for a date that cannot be converted, and
+// for a search text holding a control character.
 QString buildSearchStatement(const SearchCriteria& criteria);
 
 // Longest statement the results view runs; a stored one beyond it is refused unread.
