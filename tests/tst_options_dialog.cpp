@@ -236,6 +236,7 @@ void TestOptions::colourSchemePaints_data() {
     QTest::newRow("1 window font") << 1 << u"FormMain"_s << QString() << fg;
     QTest::newRow("1 address line") << 1 << u"FormMain"_s << u"Label_ZamtOrt"_s << fg;
     QTest::newRow("1 Label_Spul") << 1 << u"FormMain"_s << u"Label_Spul"_s << fg;
+    QTest::newRow("1 Label_EWBNR") << 1 << u"FormMain"_s << u"Label_EWBNR"_s << fg;
     QTest::newRow("2 heading") << 2 << u"FormMain"_s << u"Label_Zamt"_s << fg;
     QTest::newRow("3 record panel") << 3 << u"FormMain"_s << u"Panel_Formular"_s << bg;
     QTest::newRow("3 search panel") << 3 << u"FormSuchen"_s << u"Panel_Suchen"_s << bg;
