@@ -100,6 +100,8 @@ void TestOptions::cancelRestoresOptions() {
 
 void TestOptions::okStoresOptionsAndAdaptsGrid() {
     QVERIFY(run->login());
+    // Another program changed the settings row after it was read: OK stores over it all the same.
+    run->folder.sql(uR"(UPDATE "Benutzer" SET "Firma" = 'Andere Firma')"_s);
     const int colour = run->folder.value(uR"(SELECT "Farbe09" FROM "Benutzer")"_s).toInt();
     const int result = openOptions([&](TFormOptions& o) {
         o.Check_TabEdit->click();
@@ -112,6 +114,7 @@ void TestOptions::okStoresOptionsAndAdaptsGrid() {
     QCOMPARE(w().DBGrid_Vorgang->options(), DBGrid::kEditableOptions);
     QCOMPARE(settingsColumns({u"CheckTabChange"_s, u"CheckProgEnde"_s, u"CheckConnect"_s}),
              (QVariantList{1, 0, 1}));
+    QCOMPARE(run->folder.value(uR"(SELECT "Firma" FROM "Benutzer")"_s).toString(), u"Andere Firma"_s);
     // The colours are shown at once but stored only with the settings row.
     QCOMPARE(w().DBGrid_Vorgang->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
     QCOMPARE(run->folder.value(uR"(SELECT "Farbe09" FROM "Benutzer")"_s).toInt(), colour);
