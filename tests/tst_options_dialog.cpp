@@ -100,6 +100,8 @@ void TestOptions::cancelRestoresOptions() {
 
 void TestOptions::okStoresOptionsAndAdaptsGrid() {
     QVERIFY(run->login());
+    // Another program changed the settings row after it was read: OK stores over it all the same.
+    run->folder.sql(uR"(UPDATE "Benutzer" SET "Firma" = 'Andere Firma')"_s);
     const int colour = run->folder.value(uR"(SELECT "Farbe09" FROM "Benutzer")"_s).toInt();
     const int result = openOptions([&](TFormOptions& o) {
         o.Check_TabEdit->click();
@@ -112,6 +114,7 @@ void TestOptions::okStoresOptionsAndAdaptsGrid() {
     QCOMPARE(w().DBGrid_Vorgang->options(), DBGrid::kEditableOptions);
     QCOMPARE(settingsColumns({u"CheckTabChange"_s, u"CheckProgEnde"_s, u"CheckConnect"_s}),
              (QVariantList{1, 0, 1}));
+    QCOMPARE(run->folder.value(uR"(SELECT "Firma" FROM "Benutzer")"_s).toString(), u"Andere Firma"_s);
     // The colours are shown at once but stored only with the settings row.
     QCOMPARE(w().DBGrid_Vorgang->palette().color(QPalette::Base), QColor(0, 0xFF, 0));
     QCOMPARE(run->folder.value(uR"(SELECT "Farbe09" FROM "Benutzer")"_s).toInt(), colour);
@@ -236,6 +239,7 @@ void TestOptions::colourSchemePaints_data() {
     QTest::newRow("1 window font") << 1 << u"FormMain"_s << QString() << fg;
     QTest::newRow("1 address line") << 1 << u"FormMain"_s << u"Label_ZamtOrt"_s << fg;
     QTest::newRow("1 Label_Spul") << 1 << u"FormMain"_s << u"Label_Spul"_s << fg;
+    QTest::newRow("1 Label_EWBNR") << 1 << u"FormMain"_s << u"Label_EWBNR"_s << fg;
     QTest::newRow("2 heading") << 2 << u"FormMain"_s << u"Label_Zamt"_s << fg;
     QTest::newRow("3 record panel") << 3 << u"FormMain"_s << u"Panel_Formular"_s << bg;
     QTest::newRow("3 search panel") << 3 << u"FormSuchen"_s << u"Panel_Suchen"_s << bg;

@@ -61,6 +61,27 @@ void TestRegisterWindow::buyerBoxReadOnlyWhenBrowsing() {
     QCOMPARE(run->folder.value(R"(SELECT "Kaufer" FROM "Vorgang" WHERE "Index" = 3)").toInt(), key);
     QCOMPARE(lines("Kaufer").first(), chosen);
     click(11);
+
+    // Emptying a party box means "nothing entered", as in a new row: the weapon is in stock
+    // again and the entry stays in the orders by seller and buyer.
+    QCOMPARE(w().statusPanelText(1), QStringLiteral("nicht verkauft: 3"));
+    click(9);
+    for (QComboBox* emptied : {w().DBLU_Verkaufer, w().DBLU_Kaufer, w().DBLU_Amt}) {
+        emptied->setFocus();
+        QTest::keyClick(emptied, Qt::Key_Delete);
+    }
+    click(10);
+    QVERIFY(run->prompts.errors().isEmpty());
+    QCOMPARE(run->folder.row(
+                 R"(SELECT "Verkaufer", "Kaufer", "Amt", "KauferAmt" FROM "Vorgang" WHERE "Index" = 3)"),
+             values({1, 1, 1, 1}));
+    QCOMPARE(w().statusPanelText(1), QStringLiteral("nicht verkauft: 4"));
+    QCOMPARE(lines("Kaufer"), QStringList(4));
+    for (const QString& order : {QStringLiteral("Verkäufer"), QStringLiteral("Käufer")}) {
+        click(14);
+        choose(w().Combo_Sort, order);
+        QCOMPARE(reg().recordCount(), 4);
+    }
 }
 
 void TestRegisterWindow::authorityFillOverwritesBuyerAuthority() {

@@ -84,6 +84,9 @@ void UserSettings::write(Dataset& user) const {
 }
 
 void UserSettings::writeOptions(Dataset& user) const {
+    // As in write(): what another program wrote since the last read does not refuse the store.
+    if (!user.isEditing())
+        user.refresh();
     user.edit();
     auto undo = qScopeGuard([&] { user.cancel(); });
     user.setValue(QStringLiteral("CheckConnect"), connectAtStart);

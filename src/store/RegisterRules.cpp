@@ -19,9 +19,16 @@ bool locateBuyer(const Dataset& reg, Dataset& partners) {
     return buyer >= 2 && partners.isActive() && partners.locate(kIndex, buyer);
 }
 
+const QStringList& placeholderKeyColumns() {
+    static const QStringList columns = {QStringLiteral("Verkaufer"), QStringLiteral("Kaufer"),
+                                        QStringLiteral("EWB"), QStringLiteral("Amt"),
+                                        QStringLiteral("KauferAmt")};
+    return columns;
+}
+
 void setPlaceholderKeys(Dataset& reg) {
-    for (const char* column : {"Verkaufer", "Kaufer", "EWB", "Amt", "KauferAmt"})
-        reg.setValue(QString::fromLatin1(column), 1);
+    for (const QString& column : placeholderKeyColumns())
+        reg.setValue(column, kPlaceholderKey);
 }
 
 namespace {

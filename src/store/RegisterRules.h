@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Dataset;
 
@@ -18,6 +19,11 @@ struct PartyAddress {
 };
 
 enum class PartyKind { Partner, Authority };
+
+// The key columns of a register row that hold the placeholder 1 while nothing is entered (for
+// the buyer: while the weapon is in stock).
+inline constexpr int kPlaceholderKey = 1;
+const QStringList& placeholderKeyColumns();
 
 // Sets the five key columns of a freshly appended register row to the placeholder 1.
 void setPlaceholderKeys(Dataset& reg);

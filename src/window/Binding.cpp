@@ -23,6 +23,7 @@ struct DataSource::Link {
     QString listField;
     std::function<void()> onUserChange;
     bool dirty = false;
+    QVariant emptyKey;
 };
 
 DataSource::DataSource(Dataset* dataset, QObject* parent) : QObject(parent), m_dataset(dataset) {
@@ -35,7 +36,7 @@ DataSource::DataSource(Dataset* dataset, QObject* parent) : QObject(parent), m_d
 DataSource::~DataSource() = default;
 
 void DataSource::bindEdit(QLineEdit* edit, const QString& column) {
-    auto link = std::make_unique<Link>(Link{Link::Edit, edit, column, nullptr, {}, {}, false});
+    auto link = std::make_unique<Link>(Link{Link::Edit, edit, column, nullptr, {}, {}, false, {}});
     Link* l = link.get();
     m_links.push_back(std::move(link));
     connect(edit, &QLineEdit::textEdited, this, [this, l] {
@@ -55,7 +56,7 @@ void DataSource::bindEdit(QLineEdit* edit, const QString& column) {
 }
 
 void DataSource::bindDate(DateEdit* edit, const QString& column) {
-    auto link = std::make_unique<Link>(Link{Link::Date, edit, column, nullptr, {}, {}, false});
+    auto link = std::make_unique<Link>(Link{Link::Date, edit, column, nullptr, {}, {}, false, {}});
     Link* l = link.get();
     m_links.push_back(std::move(link));
     connect(edit, &DateEdit::dateEdited, this, [this, l] {
@@ -75,14 +76,14 @@ void DataSource::bindDate(DateEdit* edit, const QString& column) {
 }
 
 void DataSource::bindLabel(QLabel* label, const QString& column) {
-    m_links.push_back(std::make_unique<Link>(Link{Link::Label, label, column, nullptr, {}, {}, false}));
+    m_links.push_back(std::make_unique<Link>(Link{Link::Label, label, column, nullptr, {}, {}, false, {}}));
     refreshLink(*m_links.back());
 }
 
 void DataSource::bindLookup(LookupComboBox* box, const QString& column, Dataset* list,
                             const QString& listField, std::function<void()> onUserChange) {
     auto link = std::make_unique<Link>(
-        Link{Link::Lookup, box, column, list, listField, std::move(onUserChange), false});
+        Link{Link::Lookup, box, column, list, listField, std::move(onUserChange), false, {}});
     Link* l = link.get();
     m_links.push_back(std::move(link));
     auto* model = new DatasetModel(list, {listField}, box);
@@ -106,12 +107,20 @@ void DataSource::bindLookup(LookupComboBox* box, const QString& column, Dataset*
             return;
         {
             const QScopedValueRollback<bool> writing(m_writing, true);
-            m_dataset->setValue(l->column, QVariant());
+            m_dataset->setValue(l->column, l->emptyKey);
         }
+        // The box shows what the column now holds (the "nothing entered" row, if any).
+        refreshLink(*l);
         if (l->onUserChange)
             l->onUserChange();
     });
     refreshLink(*l);
+}
+
+void DataSource::setEmptyKey(LookupComboBox* box, const QVariant& key) {
+    for (auto& l : m_links)
+        if (l->kind == Link::Lookup && l->widget == box)
+            l->emptyKey = key;
 }
 
 void DataSource::bindGrid(DBGrid* grid, const QStringList& fields, const QStringList& titles) {

@@ -61,8 +61,9 @@ void TFormMain::ApplyColourScheme() {
         // 2: the address headings.
         setColour(p->heading(), QPalette::WindowText, slot(2, QPalette::WindowText));
     }
-    setColour(findChild<QLabel*>(QStringLiteral("Label_EWBNR")), QPalette::WindowText,
-              slot(1, QPalette::WindowText));
+    // "EWB-Nummer" is drawn in the window's font colour, not in that of the other captions.
+    QLabel* const ewbNumber = findChild<QLabel*>(QStringLiteral("Label_EWBNR"));
+    setColour(ewbNumber, QPalette::WindowText, slot(1, QPalette::WindowText));
     setColour(findChild<QLabel*>(QStringLiteral("Label_Spul")), QPalette::WindowText,
               slot(1, QPalette::WindowText));
 
@@ -77,7 +78,8 @@ void TFormMain::ApplyColourScheme() {
                  "Label_Kaufer", "Label_Verkaufer", "Label_WTyp", "Label_Kaliber", "Label_Amt", "Label_EWB",
                  "Label_KauferAmt", "Label_Fabrik", "Label_SerienNr", "Label_Notiz", "Check_ExakteBegriffe"});
     for (QLabel* l : m_captions)
-        captions << l;
+        if (l != ewbNumber)
+            captions << l;
     captions << CheckBox_Filter;
     for (QWidget* w : captions)
         setColour(w, QPalette::WindowText, slot(4, QPalette::WindowText));
