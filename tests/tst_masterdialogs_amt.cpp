@@ -67,6 +67,8 @@ void TestMasterDialogs::authorityKeysPerOpener() {
     QCOMPARE(stored(u"Amt"_s, 3), issuing ? row[0] : QVariant(qlonglong(2)));
     QVERIFY(run->reg().isEditing());
     QCOMPARE(run->main().findChild<QLabel*>(u"Label_ZamtName"_s)->text(), u"Ordnungsamt Bonn"_s);
+    // Names are shown as stored, never read as markup.
+    QCOMPARE(run->main().findChild<QLabel*>(u"Label_ZamtName"_s)->textFormat(), Qt::PlainText);
     QVERIFY(germanSorted(column(*run->dm().ATab_Amt, u"Name"_s)));
 }
 
