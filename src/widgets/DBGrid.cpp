@@ -247,7 +247,7 @@ bool DBGrid::untouchedNewRow() const {
 bool DBGrid::postPending() {
     if (!m_dataset || !m_dataset->isEditing())
         return true;
-    if (m_begunRow && !m_userChanged) {
+    if (untouchedNewRow()) {
         m_dataset->cancel();
         return true;
     }
@@ -322,7 +322,6 @@ void DBGrid::focusOutEvent(QFocusEvent* e) {
     const QWidget* now = QApplication::focusWidget();
     if (now && (now == this || isAncestorOf(now)))
         return;
-    if ((m_options & dgCancelOnExit) && m_dataset && m_dataset->state() == Dataset::State::Insert &&
-        m_begunRow && !m_userChanged)
+    if ((m_options & dgCancelOnExit) && untouchedNewRow())
         m_dataset->cancel();
 }
