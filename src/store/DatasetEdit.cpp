@@ -77,7 +77,7 @@ void Dataset::setValue(const QString& column, const QVariant& v) {
     const int f = fieldIndex(column);
     if (f < 0)
         throw DbError(QStringLiteral("Feld '%1' nicht gefunden.").arg(column));
-    if (f == m_indexField && m_query.baseHasIndex)
+    if (isAutoKey(f))
         throw DbError(QStringLiteral("Das Feld '%1' kann nicht geändert werden.").arg(column));
     m_buffer[std::size_t(f)] = toColumnValue(f, v);
     m_modified[std::size_t(f)] = true;
