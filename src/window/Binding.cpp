@@ -117,9 +117,9 @@ void DataSource::bindLookup(LookupComboBox* box, const QString& column, Dataset*
     refreshLink(*l);
 }
 
-void DataSource::setEmptyKey(LookupComboBox* box, const QVariant& key) {
+void DataSource::setEmptyKey(const QString& column, const QVariant& key) {
     for (auto& l : m_links)
-        if (l->kind == Link::Lookup && l->widget == box)
+        if (l->kind == Link::Lookup && l->column == column)
             l->emptyKey = key;
 }
 

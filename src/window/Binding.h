@@ -39,9 +39,9 @@ public:
                     std::function<void()> onUserChange = {}) {
         bindLookup(box, column, list->dataset(), listField, std::move(onUserChange));
     }
-    // What a bound lookup box writes into its column when the user empties it: by default no
-    // value, for a key column with a "nothing entered" row that row's key.
-    void setEmptyKey(LookupComboBox* box, const QVariant& key);
+    // What the lookup boxes bound to `column` write into it when the user empties them: by
+    // default no value, for a key column with a "nothing entered" row that row's key.
+    void setEmptyKey(const QString& column, const QVariant& key);
     // A grid showing `fields` of this data source's dataset; its current row is the dataset's.
     void bindGrid(DBGrid* grid, const QStringList& fields, const QStringList& titles);
 

@@ -259,8 +259,8 @@ void TFormMain::bindDataModule(TDatMod& d) {
     DScr_Vorgang->bindEdit(DBLU_Notiz, QStringLiteral("Notiz"));
     // An emptied party or permit-kind box means "nothing entered", as in a new row: not a key
     // without a row, which would count a weapon in stock as sold.
-    for (LookupComboBox* box : {DBLU_Verkaufer, DBLU_Kaufer, DBLU_EWB, DBLU_Amt, DBLU_KauferAmt})
-        DScr_Vorgang->setEmptyKey(box, RegisterRules::kPlaceholderKey);
+    for (const QString& column : RegisterRules::placeholderKeyColumns())
+        DScr_Vorgang->setEmptyKey(column, RegisterRules::kPlaceholderKey);
     DScr_Vorgang->bindLabel(DBText_Index, QStringLiteral("Index"));
     DScr_Vorgang->bindLabel(DBText_BDatum, QStringLiteral("BriefDatum"));
     bindSearch();
