@@ -42,6 +42,18 @@ void TestDataset::appendPostStoresIsoDates() {
     f.reg.post();
     QCOMPARE(f.reg.asInteger(u"Index"_s), 9);
     QCOMPARE(f.folder.value(uR"(SELECT count(*) FROM "Vorgang")"_s).toString(), u"8"_s);
+
+    // Another program stored a row under the largest number: the next one would not fit and
+    // come back negative. The row is refused and nothing is stored.
+    f.folder.sql(uR"(INSERT INTO "Vorgang" ("Index", "SerienNr") VALUES (2147483647, 'fremd'))"_s);
+    f.reg.append();
+    f.reg.setValue(u"SerienNr"_s, u"Y"_s);
+    const QString error = dbErrorOf([&] { f.reg.post(); });
+    QVERIFY2(error.contains(u"keine freie laufende Nummer"_s), qPrintable(error));
+    QCOMPARE(f.reg.state(), Dataset::State::Insert);
+    QCOMPARE(f.folder.value(uR"(SELECT count(*) FROM "Vorgang" WHERE "SerienNr" = 'Y')"_s).toString(),
+             u"0"_s);
+    QCOMPARE(f.folder.value(uR"(SELECT max("Index") FROM "Vorgang")"_s).toLongLong(), 2147483647LL);
 }
 
 void TestDataset::editPost() {

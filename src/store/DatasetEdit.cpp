@@ -152,6 +152,13 @@ void Dataset::post() {
             st.bindAll(values);
             st.step();
             rowid = sqlite3_last_insert_rowid(m_connection.handle());
+            // The numbers are 32-bit. After a row that another program stored under the largest
+            // one, the database would hand out a number that reads back as a negative one.
+            if (rowid > std::numeric_limits<qint32>::max())
+                throw DbError(QStringLiteral("Die Tabelle '%1' hat keine freie laufende Nummer mehr (die "
+                                             "größte ist %2). Der Datensatz wurde nicht gespeichert.")
+                                  .arg(m_query.baseTable)
+                                  .arg(std::numeric_limits<qint32>::max()));
         } else {
             const int r = currentStorageRow();
             checkUnchanged(r);
