@@ -253,6 +253,9 @@ void TestMasterDialogs::firmAddressPacking_data() {
                                     << u"Musterstadt"_s << u" Musterstadt"_s;
     QTest::newRow("no blank at all") << u"Musterstadt"_s << QString() << u"Musterstadt"_s << QString()
                                      << u"Musterstadt"_s << u" Musterstadt"_s;
+    // Written by another program: a first word longer than a postcode is shown and stored whole.
+    QTest::newRow("long first word") << u"Mönchengladbach Rheydt"_s << u"Mönchengladbach"_s << u"Rheydt"_s
+                                     << u"Mönchengladbach"_s << u"Rheydt"_s << u"Mönchengladbach Rheydt"_s;
 }
 
 void TestMasterDialogs::firmAddressPacking() {

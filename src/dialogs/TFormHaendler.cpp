@@ -12,6 +12,7 @@
 #include "window/TFormMain.h"
 
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 namespace {
 // Layout of the form file: the gender row above the postcode row, the buttons at the bottom.
@@ -29,6 +30,7 @@ TFormHaendler::TFormHaendler(Forms& forms, QWidget* parent)
     setObjectName(QStringLiteral("FormHaendler"));
     setFixedSize(kWidth, kHeight);
     setHeading(ui->Label_Haendler);
+    m_postcodeLength = ui->Edit_HaendlerPLZ->maxLength();
     // Digits only; a text that still cannot be stored (empty, too large) is refused at storing.
     ui->Edit_HaendlerPLZ->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), ui->Edit_HaendlerPLZ));
@@ -93,6 +95,9 @@ void TFormHaendler::activateFirmMode() {
     QString postcode, town;
     if (row)
         MasterData::unpackFirmAddress(user.asString(QStringLiteral("Ort")), postcode, town);
+    // The stored text may hold a longer first word than a postcode (written by another
+    // program): the box shows it whole, or storing the firm data would write it back cut.
+    ui->Edit_HaendlerPLZ->setMaxLength(std::max(m_postcodeLength, int(postcode.size())));
     ui->Edit_HaendlerPLZ->setText(postcode);
     ui->Edit_HaendlerOrt->setText(town);
 }
@@ -104,6 +109,7 @@ void TFormHaendler::activatePartnerMode() {
     for (QLineEdit* edit :
          {ui->Edit_HaendlerName, ui->Edit_HaendlerStrasse, ui->Edit_HaendlerPLZ, ui->Edit_HaendlerOrt})
         edit->clear();
+    ui->Edit_HaendlerPLZ->setMaxLength(m_postcodeLength);
     ui->Combo_Geschlecht->clear();
     ui->Combo_Geschlecht->addItems({QStringLiteral("weiblich"), QStringLiteral("männlich")});
     ui->Combo_Geschlecht->setCurrentIndex(1);

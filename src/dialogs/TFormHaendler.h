@@ -41,4 +41,6 @@ private:
     // Key of the chosen gender: its position + 1, or 0 when the text was typed over.
     int genderKey() const;
     void guarded(const std::function<void()>& handler);
+
+    int m_postcodeLength = 0; // what the postcode box takes when typed into
 };
