@@ -63,6 +63,27 @@ void TestTables::cellChangeIsPosted() {
     QCOMPARE(registerOrder(), (QList<int>{1, 2, 3, 4}));
     QCOMPARE(reg().asInteger(u"Index"_s), 2);
     QCOMPARE(g->currentIndex().row(), reg().recNo() - 1);
+
+    // Cells opened and left unchanged while their row is being edited keep what another program
+    // stored: a date that cannot be read (shown empty) and a key that is no whole number.
+    run->folder.sql(uR"(UPDATE "Vorgang" SET "KDatum" = '2021-02-30', "Kaliber" = 2.5 WHERE "Index" = 4)"_s);
+    reg().refresh();
+    QVERIFY(reg().locate(u"Index"_s, 4));
+    const int row = reg().recNo() - 1;
+    g->setCurrentIndex(g->model()->index(row, 16));
+    typeIntoCell(g, u"gesehen"_s);
+    QVERIFY(reg().isEditing());
+    for (int column : {1, 3}) {
+        g->setCurrentIndex(g->model()->index(row, column));
+        QTest::keyClick(g, Qt::Key_F2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    QTest::keyClick(g, Qt::Key_Up);
+    QVERIFY(!reg().isEditing());
+    QCOMPARE(run->folder.row(uR"(SELECT "Notiz", "KDatum", "Kaliber" FROM "Vorgang" WHERE "Index" = 4)"_s),
+             (QVariantList{u"gesehen"_s, u"2021-02-30"_s, 2.5}));
+    QCOMPARE(run->prompts.errors().size(), 1);
 }
 
 void TestTables::lookupCellChosenFromList() {

@@ -173,7 +173,9 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
         const std::optional<Lookup> l = lookupOf(index.column());
         if (!l)
             return false;
-        if (!m_dataset->isEditing() && m_dataset->value(l->keyColumn) == value)
+        // The key shown again leaves the column as it is, also in a row being edited: a key
+        // that another program stored as no whole number shows as the nearest one.
+        if (m_dataset->value(l->keyColumn) == value)
             return false;
         if (!m_dataset->isEditing())
             m_dataset->edit();
@@ -190,8 +192,10 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
         v = text.isEmpty() ? QVariant() : d.isValid() ? QVariant(d) : QVariant(text);
     }
     const QString& name = m_resolved.at(index.column());
-    // Unchanged text leaves the row as it is (no edit state for a cell merely visited).
-    if (!m_dataset->isEditing() && data(index, Qt::EditRole) == value)
+    // Unchanged text leaves the cell as it is: no edit state for a cell merely visited, and in a
+    // row being edited no rewrite of a value that shows otherwise than it is stored (a date that
+    // another program wrote in a form that cannot be read shows empty).
+    if (data(index, Qt::EditRole) == value)
         return false;
     if (!m_dataset->isEditing())
         m_dataset->edit();
