@@ -68,8 +68,9 @@ void TestDataset::lookupCutToDisplaySize() {
                   CREATE TABLE "Geschlecht" ("Index" INTEGER PRIMARY KEY, "Geschlecht" TEXT, "Anrede" TEXT);
                   INSERT INTO "Geschlecht" VALUES (1, 'weiblich', 'Sehr geehrte Frau'),
                       (2, 'männlich', 'Sehr geehrter Herr'),
-                      (3, 'Ärztinnen-Ver', 'Sehr geehrte Frau Doktor Ärztin');
-                  INSERT INTO "Kaufer" ("Index", "Name", "Geschlecht") VALUES (2, 'Dr. Ä', 3);)"_s,
+                      (3, 'Ärztinnen-Ver', 'Sehr geehrte Frau Doktor Ärztin'),
+                      (4, 'Hund 🐕🐕🐕🐕🐕🐕', 'Wuff');
+                  INSERT INTO "Kaufer" ("Index", "Name", "Geschlecht") VALUES (2, 'Dr. Ä', 3), (3, 'Bello', 4);)"_s,
                    Register::Empty);
     Dataset ges(f.conn, u"ATab_Geschlecht"_s);
     ges.setTableName(u"Geschlecht"_s);
@@ -86,6 +87,10 @@ void TestDataset::lookupCutToDisplaySize() {
     QCOMPARE(kauf.lookupText(u"ViewGeschlecht"_s), u"Ärztinnen-"_s);       // 10 characters
     QCOMPARE(kauf.lookupText(u"ViewAnrede"_s), u"Sehr geehrte Frau Do"_s); // 20 characters
     QCOMPARE(kauf.lookupTextAt(0, u"ViewGeschlecht"_s), u"männlich"_s);
+    // A character outside the Basic Multilingual Plane counts as one, as in the column's width,
+    // and is never cut in half.
+    QVERIFY(kauf.locate(u"Index"_s, 3));
+    QCOMPARE(kauf.lookupText(u"ViewGeschlecht"_s), u"Hund 🐕🐕🐕🐕🐕"_s);
 }
 
 void TestDataset::clientSort() {

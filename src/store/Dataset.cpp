@@ -25,6 +25,19 @@ QString kindName(jet::ColumnKind k) {
     return QStringLiteral("Text");
 }
 
+// The first `n` characters of a text, counted as the database counts a column's width: a
+// character outside the Basic Multilingual Plane is one, and is never cut in half.
+QString leftCharacters(const QString& text, int n) {
+    if (text.size() <= n)
+        return text;
+    qsizetype end = 0;
+    for (int count = 0; count < n && end < text.size(); ++count)
+        end += text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate()
+                   ? 2
+                   : 1;
+    return text.left(end);
+}
+
 } // namespace
 
 Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
@@ -344,7 +357,7 @@ QString Dataset::lookupTextAt(int row, const QString& lookupField) const {
     const int f = source->fieldIndex(l->resultColumn);
     if (r < 0 || f < 0)
         return QString();
-    return source->storedText(r, f).left(l->displaySize);
+    return leftCharacters(source->storedText(r, f), l->displaySize);
 }
 
 QString Dataset::lookupText(const QString& lookupField) const {
@@ -364,7 +377,7 @@ QString Dataset::lookupText(const QString& lookupField) const {
         return QString();
     const int r = source->storageRowOfIndex(key.toInt());
     const int f = source->fieldIndex(l->resultColumn);
-    return r < 0 || f < 0 ? QString() : source->storedText(r, f).left(l->displaySize);
+    return r < 0 || f < 0 ? QString() : leftCharacters(source->storedText(r, f), l->displaySize);
 }
 
 int Dataset::countEqual(const QString& column, int value) const {
