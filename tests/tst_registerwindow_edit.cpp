@@ -267,7 +267,17 @@ void TestRegisterWindow::invalidDateKeptUntilStore() {
 
 void TestRegisterWindow::overlongSerialNumber() {
     addSampleData(run->folder);
+    // Written by another program: 31 characters, one outside the Basic Multilingual Plane each
+    // but the first, which fit the column but not a box that counts their 61 UTF-16 units.
+    const QString foreign = QStringLiteral("A") + QStringLiteral("🔫").repeated(30);
+    run->folder.sql(
+        QStringLiteral(R"(UPDATE "Vorgang" SET "SerienNr" = '%1' WHERE "Index" = 2)").arg(foreign));
     QVERIFY(start());
+    // Shown whole; typing is held to the box's length again on the next entry.
+    QVERIFY(reg().locate("Index", 2));
+    QCOMPARE(w().DBEdit_SerienNr->text(), foreign);
+    QVERIFY(reg().locate("Index", 1));
+    QCOMPARE(w().DBEdit_SerienNr->maxLength(), 50);
     const QString longText(51, QLatin1Char('X'));
     click(9);
     typeInto(w().DBEdit_SerienNr, longText);

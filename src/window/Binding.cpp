@@ -12,6 +12,7 @@
 #include <QScopedValueRollback>
 #include <QToolButton>
 #include <QWidgetAction>
+#include <algorithm>
 
 // ------------------------------------------------------------------ DataSource
 
@@ -24,6 +25,7 @@ struct DataSource::Link {
     std::function<void()> onUserChange;
     bool dirty = false;
     QVariant emptyKey;
+    int maxLength = 0; // what an edit takes when typed into
 };
 
 DataSource::DataSource(Dataset* dataset, QObject* parent) : QObject(parent), m_dataset(dataset) {
@@ -38,6 +40,7 @@ DataSource::~DataSource() = default;
 void DataSource::bindEdit(QLineEdit* edit, const QString& column) {
     auto link = std::make_unique<Link>(Link{Link::Edit, edit, column, nullptr, {}, {}, false, {}});
     Link* l = link.get();
+    l->maxLength = edit->maxLength();
     m_links.push_back(std::move(link));
     connect(edit, &QLineEdit::textEdited, this, [this, l] {
         if (m_dataset->isEditing())
@@ -132,10 +135,17 @@ void DataSource::refreshLink(Link& l) {
         return;
     const bool active = m_dataset->isActive() && (m_dataset->recNo() > 0 || m_dataset->isEditing());
     switch (l.kind) {
-    case Link::Edit:
-        static_cast<QLineEdit*>(l.widget.data())->setText(active ? m_dataset->asString(l.column) : QString());
+    case Link::Edit: {
+        auto* edit = static_cast<QLineEdit*>(l.widget.data());
+        const QString text = active ? m_dataset->asString(l.column) : QString();
+        // The limit holds what is typed. A stored value may be longer in UTF-16 units (another
+        // program's characters outside the Basic Multilingual Plane, or a longer text): it is
+        // shown whole, never cut, so that an edit of it does not store it cut.
+        edit->setMaxLength(std::max(l.maxLength, int(text.size())));
+        edit->setText(text);
         l.dirty = false;
         break;
+    }
     case Link::Date:
         static_cast<DateEdit*>(l.widget.data())->setDate(active ? m_dataset->asDate(l.column) : QDate());
         l.dirty = false;
