@@ -67,6 +67,13 @@ data row(const Dataset& d, int position, const QSet<QString>* only) {
         if (f >= 0 && (!only || only->contains(flag)))
             r.set(s(flag), d.valueAt(position, f).toInt() > 1);
     }
+    // In stock is what the stock count counts: buyer key 1. A sale stored without a buyer (by
+    // another program: no key, 0) is no weapon in stock.
+    const int buyer = d.fieldIndex(QStringLiteral("Kaufer"));
+    if (buyer >= 0 && (!only || only->contains(QStringLiteral("ImBestand")))) {
+        const QVariant key = d.valueAt(position, buyer);
+        r.set("ImBestand", !key.isNull() && key.isValid() && key.toInt() == 1);
+    }
     r.set("_nr", std::to_string(position + 1));
     return r;
 }
