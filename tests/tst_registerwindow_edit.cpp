@@ -286,4 +286,11 @@ void TestRegisterWindow::overlongSerialNumber() {
     click(11);
     QVERIFY(inBrowseMode());
     QCOMPARE(w().DBEdit_SerienNr->text().size(), 50);
+
+    // A value longer than its box is shown from its beginning, also in a box that has the focus.
+    run->folder.sql(R"(UPDATE "Vorgang" SET "SerienNr" = 'AB-' || substr("SerienNr", 4) WHERE "Index" = 1)");
+    w().DBEdit_SerienNr->setFocus();
+    click(12);
+    QCOMPARE(w().DBEdit_SerienNr->text().left(3), QStringLiteral("AB-"));
+    QCOMPARE(w().DBEdit_SerienNr->cursorPosition(), 0);
 }

@@ -132,10 +132,17 @@ void DataSource::refreshLink(Link& l) {
         return;
     const bool active = m_dataset->isActive() && (m_dataset->recNo() > 0 || m_dataset->isEditing());
     switch (l.kind) {
-    case Link::Edit:
-        static_cast<QLineEdit*>(l.widget.data())->setText(active ? m_dataset->asString(l.column) : QString());
+    case Link::Edit: {
+        auto* edit = static_cast<QLineEdit*>(l.widget.data());
+        const QString text = active ? m_dataset->asString(l.column) : QString();
+        if (edit->text() != text) {
+            edit->setText(text);
+            // A value longer than the box shows its beginning, where a serial number is read.
+            edit->setCursorPosition(0);
+        }
         l.dirty = false;
         break;
+    }
     case Link::Date:
         static_cast<DateEdit*>(l.widget.data())->setDate(active ? m_dataset->asDate(l.column) : QDate());
         l.dirty = false;
