@@ -225,7 +225,9 @@ void TestPrint::longestValuesPrintedWhole() {
                      UPDATE "Waffentyp" SET "WTyp" = '%2' WHERE "Index" = 3;
                      UPDATE "Kaliber" SET "Kaliber" = '%3' WHERE "Index" = 3;
                      UPDATE "EWB" SET "EWB" = '%2' WHERE "Index" = 3;
-                     UPDATE "Amt" SET "Name" = '%2', "Strasse" = '%2', "Stadt" = '%2' WHERE "Index" IN (2, 3))"_s
+                     UPDATE "Amt" SET "Name" = '%2', "Strasse" = '%2', "Stadt" = '%2' WHERE "Index" IN (2, 3);
+                     UPDATE "Benutzer" SET "Firma" = 'Büchsenmacherei und Waffenhandel Müller GmbH & Co. KG',
+                                           "Strasse" = 'Hauptstraße 123', "Ort" = '34117 Kassel-Wilhelmshöhe')"_s
                      .arg(QString(50, u'Q'), fill(words, 50), fill(words, 100))));
     const auto qs = [](const QList<PdfWord>& ws) {
         int n = 0;
@@ -250,12 +252,20 @@ void TestPrint::longestValuesPrintedWhole() {
                                           std::pair{u"BitBtn_Unterlagen"_s, u"Rücksendung"_s}}) {
         const QString text = printToFile(button);
         const qsizetype greeting = text.indexOf(u"Mit freundlichen Grüßen"_s);
-        QVERIFY2(greeting > 0 && text.indexOf(u"Waffen Test"_s, greeting) > 0, qPrintable(text));
+        QVERIFY2(greeting > 0 && text.indexOf(u"Müller GmbH"_s, greeting) > 0, qPrintable(text));
         ws = pdfWords(out());
         QCOMPARE(qs(ws), 50);
         const auto first =
             std::find_if(ws.begin(), ws.end(), [&](const PdfWord& w) { return w.text == subject; });
         QVERIFY(first != ws.end());
         QVERIFY2(std::abs(first->mm.top() - 98.5) < 0.5, qPrintable(QString::number(first->mm.top())));
+        // The sender line above the address field (57 to 62 mm) has room for one line; the firm's
+        // name, street and town on two lines lose the second line's lower part at its edge.
+        qreal senderBottom = 0;
+        for (const PdfWord& w : ws)
+            if (w.page == 1 && w.mm.left() < 110 && w.mm.top() > 56.5 && w.mm.top() < 63)
+                senderBottom = std::max(senderBottom, w.mm.bottom());
+        QEXPECT_FAIL("", "the sender line's frame holds one line of the firm's data", Continue);
+        QVERIFY2(senderBottom <= 62.2, qPrintable(QString::number(senderBottom)));
     }
 }
