@@ -13,6 +13,33 @@
 #include <QTextTable>
 #include <cmath>
 
+namespace {
+
+// Lays a frame's text out to the frame's width and returns 1, or, for a text taller than its
+// frame (a long firm name in the sender line, an address of many lines), the largest scale, down
+// to one half, at which the text laid out to the frame's width over that scale fits: nothing of
+// it is then cut off at the frame's edge. Below one half the text is cut off.
+qreal fitFrame(QTextDocument& doc, QSizeF frame) {
+    doc.setTextWidth(frame.width());
+    if (doc.size().height() <= frame.height())
+        return 1;
+    const auto fits = [&](qreal scale) {
+        doc.setTextWidth(frame.width() / scale);
+        return doc.size().height() * scale <= frame.height();
+    };
+    qreal low = 0.5, high = 1;
+    if (!fits(low))
+        return low;
+    for (int step = 0; step < 10; ++step) {
+        const qreal middle = (low + high) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    doc.setTextWidth(frame.width() / low);
+    return low;
+}
+
+} // namespace
+
 struct ReportPager::Portion {
     std::unique_ptr<QTextDocument> doc;
     int firstPage = 0;                  // report page of the document's first page
@@ -284,12 +311,13 @@ void ReportPager::paintFrames(int page, QPainter& painter) {
             cached.doc->documentLayout()->setPaintDevice(&m_device);
             cached.doc->setDocumentMargin(0);
             cached.doc->setHtml(html);
-            cached.doc->setTextWidth(r.width());
+            cached.scale = fitFrame(*cached.doc, r.size());
         }
         painter.save();
         painter.translate(r.topLeft());
+        painter.scale(cached.scale, cached.scale);
         QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.clip = QRectF(QPointF(0, 0), r.size());
+        ctx.clip = QRectF(QPointF(0, 0), r.size() / cached.scale);
         painter.setClipRect(ctx.clip);
         cached.doc->documentLayout()->draw(&painter, ctx);
         painter.restore();
