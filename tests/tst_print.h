@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -44,6 +45,36 @@ inline QString pdfText(const QString& file) {
         return {};
     // Ligatures (ﬀ in "Waffen") come back as one character.
     return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+// The words of a PDF with where they stand, in mm from the top left corner of their page.
+struct PdfWord {
+    QString text;
+    int page = 0; // from 1
+    QRectF mm;
+};
+inline QList<PdfWord> pdfWords(const QString& file) {
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-bbox"_s, file, u"-"_s});
+    if (!p.waitForFinished(60000))
+        return {};
+    QList<PdfWord> words;
+    int page = 0;
+    static const QRegularExpression re(
+        uR"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+    for (auto it = re.globalMatch(xml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(1).isEmpty()) {
+            ++page;
+            continue;
+        }
+        const double mm = 25.4 / 72;
+        words << PdfWord{m.captured(5), page,
+                         QRectF(QPointF(m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm),
+                                QPointF(m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm))};
+    }
+    return words;
 }
 
 // The sample serial numbers in the order the text names them.
@@ -101,6 +132,7 @@ private slots:
     void cancelFromTheProgressWindow();
     void outputThatCannotStart();
     void htmlRowsCutIntoPages();
+    void longestValuesPrintedWhole();
 
 private:
     // Logs in on the sample register and opens the print dialog with the print button.

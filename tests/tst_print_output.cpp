@@ -1,6 +1,6 @@
 // What a print run leaves and takes: the current rows, an edited layout, a register over many pages,
-// the preview, cancelling from the progress window, an output that cannot start, and HTML rows cut
-// into pages.
+// the preview, cancelling from the progress window, an output that cannot start, HTML rows cut
+// into pages, and values at the longest the boxes take.
 #include "tst_print.h"
 
 void TestPrint::currentRowsUnchanged() {
@@ -206,5 +206,70 @@ void TestPrint::htmlRowsCutIntoPages() {
         QVERIFY(pages[p].contains(u"Blatt %1"_s.arg(p + 1)));
         QCOMPARE(pages[p].contains(u"Eigene Liste"_s), p == 0);
         QCOMPARE(pages[p].contains(u"Ende der Liste"_s), p + 1 == pages.size());
+    }
+}
+
+void TestPrint::longestValuesPrintedWhole() {
+    // Entry 3 with the longest values the boxes take: a serial number of 50 characters without a
+    // blank, names, kinds and an address at full length with umlauts and markup characters.
+    const auto fill = [](const QString& phrase, int n) {
+        QString s;
+        while (s.size() < n)
+            s += phrase;
+        return s.left(n);
+    };
+    const QString words = u"Groß & Söhne <Jagd> \"Hubertus\" "_s;
+    QVERIFY(open(uR"(UPDATE "Vorgang" SET "SerienNr" = '%1', "EWBNR" = '%2' WHERE "Index" = 3;
+                     UPDATE "Kaufer" SET "Name" = '%3', "Strasse" = '%2', "Ort" = '%2' WHERE "Index" = 2;
+                     UPDATE "Hersteller" SET "Hersteller" = '%2' WHERE "Index" = 3;
+                     UPDATE "Waffentyp" SET "WTyp" = '%2' WHERE "Index" = 3;
+                     UPDATE "Kaliber" SET "Kaliber" = '%3' WHERE "Index" = 3;
+                     UPDATE "EWB" SET "EWB" = '%2' WHERE "Index" = 3;
+                     UPDATE "Amt" SET "Name" = '%2', "Strasse" = '%2', "Stadt" = '%2' WHERE "Index" IN (2, 3);
+                     UPDATE "Benutzer" SET "Firma" = 'Büchsenmacherei und Waffenhandel Müller GmbH & Co. KG',
+                                           "Strasse" = 'Hauptstraße 123', "Ort" = '34117 Kassel-Wilhelmshöhe')"_s
+                     .arg(QString(50, u'Q'), fill(words, 50), fill(words, 100))));
+    const auto qs = [](const QList<PdfWord>& ws) {
+        int n = 0;
+        for (const PdfWord& w : ws)
+            n += int(w.text.count(u'Q'));
+        return n;
+    };
+
+    // The register book: a word wider than its column is broken inside the cell, not cut off at
+    // its edge (the widest column is about 32 mm).
+    QVERIFY(printToFile(u"BitBtn_DruckOK"_s).contains(u"Hubertus"_s));
+    QList<PdfWord> ws = pdfWords(out());
+    QCOMPARE(qs(ws), 50);
+    for (const PdfWord& w : ws)
+        if (w.mm.top() > 20 && w.mm.bottom() < 197)
+            QVERIFY2(w.mm.width() < 33, qPrintable(w.text));
+
+    // The letters: the text begins below the address field as the layout says (98.5 mm) and
+    // runs whole to the firm's name under the greeting.
+    QVERIFY(run->reg().locate(u"Index"_s, 3));
+    for (const auto& [button, subject] : {std::pair{u"BitBtn_AmtDruck"_s, u"Anzeige"_s},
+                                          std::pair{u"BitBtn_Unterlagen"_s, u"Rücksendung"_s}}) {
+        const QString text = printToFile(button);
+        const qsizetype greeting = text.indexOf(u"Mit freundlichen Grüßen"_s);
+        QVERIFY2(greeting > 0 && text.indexOf(u"Müller GmbH"_s, greeting) > 0, qPrintable(text));
+        ws = pdfWords(out());
+        QCOMPARE(qs(ws), 50);
+        const auto first =
+            std::find_if(ws.begin(), ws.end(), [&](const PdfWord& w) { return w.text == subject; });
+        QVERIFY(first != ws.end());
+        QVERIFY2(std::abs(first->mm.top() - 98.5) < 0.5, qPrintable(QString::number(first->mm.top())));
+        // The sender line above the address field (57 to 62 mm) has room for one line; the firm's
+        // name, street and town are drawn smaller to stay whole inside it.
+        qreal senderBottom = 0;
+        QStringList sender;
+        for (const PdfWord& w : ws)
+            if (w.page == 1 && w.mm.left() < 110 && w.mm.top() > 56.5 && w.mm.top() < 63) {
+                senderBottom = std::max(senderBottom, w.mm.bottom());
+                sender << w.text;
+            }
+        QVERIFY2(senderBottom <= 62.2, qPrintable(QString::number(senderBottom)));
+        QVERIFY2(sender.startsWith(u"Büchsenmacherei"_s) && sender.endsWith(u"Kassel-Wilhelmshöhe"_s),
+                 qPrintable(sender.join(u' ')));
     }
 }

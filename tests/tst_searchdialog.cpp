@@ -342,6 +342,22 @@ void TestSearchDialog::keysDoNotClose() {
     QVERIFY(run->main().CheckBox_Filter->isChecked());
     QCOMPARE(run->main().statusPanelText(0), u"Anzahl: 4"_s);
     QVERIFY(dialog()->isVisible());
+
+    // The large buttons have keys, named in their hints: Alt+F empties the fields, Alt+S
+    // searches, Alt+C closes.
+    QCOMPARE(ctl<QToolButton>(u"BitBtn_SuchEnde"_s)->toolTip(), u"Schließen (Alt+C)"_s);
+    run->main().CheckBox_Filter->setChecked(false);
+    dialog()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog()));
+    QWidget* from = edit(u"Edit_SerienNr"_s);
+    from->setFocus();
+    QTest::keyClick(from, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(edit(u"Edit_SerienNr"_s)->text().isEmpty());
+    edit(u"Edit_SerienNr"_s)->setText(u"-"_s);
+    QTest::keyClick(from, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(run->main().CheckBox_Filter->isChecked());
+    QTest::keyClick(from, Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(!dialog()->isVisible());
 }
 
 QTEST_MAIN(TestSearchDialog)

@@ -261,6 +261,19 @@ void TestWindowGuards::entryWithoutTheMouse() {
     QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Formular);
     emit w().Combo_Sort->activated(0);
     QVERIFY(w().PgCtrl->isTabEnabled(1));
+    // Esc leaves the sort list without choosing: the order and the row stay as they were.
+    w().Combo_Sort->setCurrentIndex(3);
+    const QString order = reg.commandText();
+    const int row = reg.recNo();
+    key(Qt::CTRL | Qt::Key_R);
+    key(QKeyCombination(Qt::Key_Escape));
+    QVERIFY(!w().Combo_Sort->isVisible());
+    QVERIFY(w().Panel_Formular->isEnabled());
+    QVERIFY(w().PgCtrl->isTabEnabled(1));
+    QVERIFY(w().SpBtn[9]->isEnabled());
+    QCOMPARE(reg.commandText(), order);
+    QCOMPARE(reg.recNo(), row);
+    QCOMPARE(w().Combo_Sort->currentIndex(), 3);
 
     key(Qt::CTRL | Qt::Key_F);
     QCOMPARE(run->dialogsRun, QStringList{u"FormSuchen"_s});

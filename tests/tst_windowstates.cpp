@@ -3,6 +3,7 @@
 // toolbar and the add buttons.
 #include "support/AppRun.h"
 #include "support/SampleData.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/LookupComboBox.h"
 
 #include <QAbstractItemView>
@@ -269,6 +270,20 @@ void TestWindowStates::screenReadersHearCaptionAndValue() {
     QVERIFY(w().DBLU_EWB->view()->width() > w().DBLU_EWB->fontMetrics().horizontalAdvance(longest));
     w().DBLU_EWB->hidePopup();
     w().SpBtn11Click();
+
+    // An address line too long for its place ends in "…" and is still heard whole.
+    const QString longName =
+        QStringLiteral("Jagd- und Sportwaffen Großhandelsgesellschaft Müller-Lüdenscheidt mbH");
+    buyer->setText(longName);
+    auto* shown = qobject_cast<ElidedLabel*>(buyer);
+    QVERIFY(shown);
+    QCOMPARE(shown->text(), longName);
+    QVERIFY(shown->shownText().endsWith(QChar(0x2026)));
+    QVERIFY(shown->fontMetrics().horizontalAdvance(shown->shownText()) <= shown->contentsRect().width());
+    QCOMPARE(heard(buyer, QAccessible::Value), longName);
+    QCOMPARE(qobject_cast<ElidedLabel*>(w().findChild<QLabel*>(QStringLiteral("Label_VerkauferName")))
+                 ->shownText(),
+             w().findChild<QLabel*>(QStringLiteral("Label_VerkauferName"))->text());
 }
 
 QTEST_MAIN(TestWindowStates)

@@ -11,6 +11,34 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+#include <cmath>
+
+namespace {
+
+// Lays a frame's text out to the frame's width and returns 1, or, for a text taller than its
+// frame (a long firm name in the sender line, an address of many lines), the largest scale, down
+// to one half, at which the text laid out to the frame's width over that scale fits: nothing of
+// it is then cut off at the frame's edge. Below one half the text is cut off.
+qreal fitFrame(QTextDocument& doc, QSizeF frame) {
+    doc.setTextWidth(frame.width());
+    if (doc.size().height() <= frame.height())
+        return 1;
+    const auto fits = [&](qreal scale) {
+        doc.setTextWidth(frame.width() / scale);
+        return doc.size().height() * scale <= frame.height();
+    };
+    qreal low = 0.5, high = 1;
+    if (!fits(low))
+        return low;
+    for (int step = 0; step < 10; ++step) {
+        const qreal middle = (low + high) / 2;
+        (fits(middle) ? low : high) = middle;
+    }
+    doc.setTextWidth(frame.width() / low);
+    return low;
+}
+
+} // namespace
 
 struct ReportPager::Portion {
     std::unique_ptr<QTextDocument> doc;
@@ -64,6 +92,10 @@ std::unique_ptr<QTextDocument> ReportPager::document(const QString& html, bool f
     doc->setPageSize(paginate ? m_body.size() : QSizeF(m_body.width(), 1e9));
     doc->setHtml(html);
     if (firstPage && m_firstShift > 0) {
+        // Lay the text out whole before the spacer goes in: the layout goes ahead lazily, and a
+        // change at the top of a text laid out only in part left the blocks at its end without
+        // lines (the last paragraphs of a letter with long values were missing from the page).
+        doc->documentLayout()->documentSize();
         // An empty first line of fixed height moves the text down (a block's top margin would
         // be dropped at the top of a page).
         QTextCursor c(doc.get());
@@ -75,13 +107,23 @@ std::unique_ptr<QTextDocument> ReportPager::document(const QString& html, bool f
         c.setBlockFormat(spacer);
         c.movePosition(QTextCursor::NextBlock);
         c.setBlockFormat(keep);
-        // The layout scales fixed line heights by the device's resolution against the screen's;
-        // measure once and correct, so the text starts exactly where the report says.
-        const qreal got = doc->documentLayout()->blockBoundingRect(c.block()).top();
-        if (got > 0) {
-            spacer.setLineHeight(m_firstShift * m_firstShift / got, QTextBlockFormat::FixedHeight);
-            c.movePosition(QTextCursor::Start);
-            c.setBlockFormat(spacer);
+        // The layout scales fixed line heights by the device's resolution against the screen's,
+        // adds the margin of the text's first block, and breaks a first guess that comes out
+        // taller than a page; step towards the height that puts the text exactly where the
+        // report says, each step from the slope of the last two measurements.
+        qreal height = m_firstShift, lastHeight = 0, lastTop = 0;
+        for (int step = 0; step < 8; ++step) {
+            const qreal top = doc->documentLayout()->blockBoundingRect(c.block()).top();
+            if (std::abs(top - m_firstShift) < 0.5)
+                break;
+            const qreal slope = step == 0 ? top / height : (top - lastTop) / (height - lastHeight);
+            if (!(slope > 0))
+                break;
+            lastHeight = height;
+            lastTop = top;
+            height = std::max<qreal>(1, height + (m_firstShift - top) / slope);
+            spacer.setLineHeight(height, QTextBlockFormat::FixedHeight);
+            QTextCursor(doc.get()).setBlockFormat(spacer);
         }
     }
     return doc;
@@ -269,12 +311,13 @@ void ReportPager::paintFrames(int page, QPainter& painter) {
             cached.doc->documentLayout()->setPaintDevice(&m_device);
             cached.doc->setDocumentMargin(0);
             cached.doc->setHtml(html);
-            cached.doc->setTextWidth(r.width());
+            cached.scale = fitFrame(*cached.doc, r.size());
         }
         painter.save();
         painter.translate(r.topLeft());
+        painter.scale(cached.scale, cached.scale);
         QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.clip = QRectF(QPointF(0, 0), r.size());
+        ctx.clip = QRectF(QPointF(0, 0), r.size() / cached.scale);
         painter.setClipRect(ctx.clip);
         cached.doc->documentLayout()->draw(&painter, ctx);
         painter.restore();

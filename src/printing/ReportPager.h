@@ -61,6 +61,7 @@ private:
     struct FrameCache {
         QString html;
         std::unique_ptr<QTextDocument> doc;
+        qreal scale = 1; // below 1 for a text that is drawn smaller to fit its frame
     };
     std::vector<FrameCache> m_frames;
 };

@@ -30,7 +30,6 @@ ReportTableLayout::ReportTableLayout(const ReportTable& table, QPaintDevice& dev
     m_bold.setBold(true);
     m_padding = table.paddingMm * device.logicalDpiX() / 25.4;
     m_metrics = std::make_unique<QFontMetricsF>(m_font, &device);
-    m_boldMetrics = std::make_unique<QFontMetricsF>(m_bold, &device);
     m_lineHeight = m_metrics->lineSpacing();
     m_raw = QRawFont::fromFont(m_font);
     m_rawBold = QRawFont::fromFont(m_bold);
@@ -113,8 +112,25 @@ qreal ReportTableLayout::paragraphHeight(const QString& text, qreal width, bool 
     // Most cells hold one short line: no need to lay the text out for that.
     if (shaped(text, bold).width <= width)
         return m_lineHeight;
-    const QFontMetricsF& fm = bold ? *m_boldMetrics : *m_metrics;
-    return fm.boundingRect(QRectF(0, 0, width, 1e9), Qt::TextWordWrap, text).height();
+    QTextLayout layout(text, bold ? m_bold : m_font, &m_device);
+    return wrap(layout, width);
+}
+
+// Breaks a paragraph into lines of `width` at the blanks, and inside a word that is wider than
+// the cell (a serial number or a name without blanks), so that every character stays in its
+// cell; returns the height of the lines.
+qreal ReportTableLayout::wrap(QTextLayout& layout, qreal width) const {
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, lines++ * m_lineHeight));
+    }
+    layout.endLayout();
+    return std::max(1, lines) * m_lineHeight;
 }
 
 ReportTableLayout::Row ReportTableLayout::measure(const QStringList& cellTexts) const {
@@ -161,10 +177,15 @@ void ReportTableLayout::paint(QPainter& painter, const Row& row, QPointF at, boo
             const bool b = bold < 0 || k + 1 == bold;
             const qreal w = m_widths[i] - 2 * m_padding;
             const qreal h = row.heights.value(i).value(k, m_lineHeight);
-            if (!ps[k].isEmpty()) {
+            if (!ps[k].isEmpty() && h <= m_lineHeight) {
                 painter.setFont(b ? m_bold : m_font);
                 painter.drawText(QRectF(x + m_padding, y, w, h),
                                  Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, ps[k]);
+            } else if (!ps[k].isEmpty()) {
+                // Laid out again as it was measured, so the lines break where the height allows.
+                QTextLayout layout(ps[k], b ? m_bold : m_font, &m_device);
+                wrap(layout, w);
+                layout.draw(&painter, QPointF(x + m_padding, y));
             }
             y += h;
         }

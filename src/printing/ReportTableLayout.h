@@ -14,6 +14,7 @@
 
 class QPaintDevice;
 class QPainter;
+class QTextLayout;
 
 // Measures and draws the rows of a table report on a paint device: cells with word-wrapped
 // paragraphs, grid lines, the title row on a shaded background.
@@ -42,13 +43,14 @@ private:
     const Shaped& shaped(const QString& text, bool bold) const;
     bool quickShape(const QString& text, bool bold, Shaped& out) const;
     qreal paragraphHeight(const QString& text, qreal width, bool bold) const;
+    qreal wrap(QTextLayout& layout, qreal width) const;
     QPen gridPen() const;
     Row measure(const QStringList& cellTexts, bool allBold) const;
 
     const ReportTable& m_table;
     QPaintDevice& m_device;
     QFont m_font, m_bold;
-    std::unique_ptr<QFontMetricsF> m_metrics, m_boldMetrics;
+    std::unique_ptr<QFontMetricsF> m_metrics;
     QRawFont m_raw, m_rawBold;
     qreal m_padding = 0;
     qreal m_lineHeight = 0;

@@ -90,6 +90,14 @@ TFormSuchen::TFormSuchen(Forms& forms, QWidget* parent)
     // Picture buttons are reached with Tab and pressed with the space bar.
     for (QToolButton* b : findChildren<QToolButton*>())
         b->setFocusPolicy(Qt::StrongFocus);
+    // The three large ones also have keys; their pictures have no letter to underline, so the
+    // hints name them.
+    const std::pair<QToolButton*, const char*> keys[] = {
+        {ui->BitBtn_Suchen, "Alt+S"}, {ui->BitBtn_Leeren, "Alt+F"}, {ui->BitBtn_SuchEnde, "Alt+C"}};
+    for (const auto& [button, key] : keys) {
+        button->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), QString::fromLatin1(key)));
+    }
 
     ui->Combo_Such->setCompleter(nullptr); // a typed character ends the pick as it is
     ui->Combo_EWB->setCompleter(nullptr);

@@ -51,50 +51,53 @@ UserSettings UserSettings::read(const Dataset& user) {
     return s;
 }
 
-void UserSettings::write(Dataset& user) const {
-    // The row is this program's own state: what another program wrote since the last read is
-    // read first, so that the save overwrites it instead of failing on the change.
+namespace {
+
+// Stores what `fill` sets into the settings row as one change. The row is this program's own
+// state: what another program wrote since the last read is read first, so that the save
+// overwrites it instead of failing on the change. A refused store leaves the row unchanged.
+template <typename Fill> void storeRow(Dataset& user, Fill fill) {
     if (!user.isEditing())
         user.refresh();
     user.edit();
     auto undo = qScopeGuard([&] { user.cancel(); });
-    user.setValue(QStringLiteral("WinState"), maximized);
-    user.setValue(QStringLiteral("Oben"), geometry.top());
-    user.setValue(QStringLiteral("Links"), geometry.left());
-    user.setValue(QStringLiteral("Breit"), geometry.width());
-    user.setValue(QStringLiteral("Hoch"), geometry.height());
-    // -1 (no order chosen) does not fit the column.
-    if (sortOrder && *sortOrder >= 0)
-        user.setValue(QStringLiteral("Sortierung"), *sortOrder);
-    user.setValue(QStringLiteral("SFilter"), savedFilter);
-    user.setValue(QStringLiteral("Aktuell"), currentIndex);
-    for (std::size_t k = 0; k < std::size_t(kWidthColumns); ++k)
-        user.setValue(widthColumns()[k], columnWidths[k]);
-    for (int slot = 0; slot < kColourSlots; ++slot)
-        user.setValue(colourColumn(slot), colours[std::size_t(slot)]);
-    user.setValue(QStringLiteral("CheckConnect"), connectAtStart);
-    user.setValue(QStringLiteral("CheckTabChange"), tableEditing);
-    user.setValue(QStringLiteral("CheckDataSave"), backupAtStart);
-    user.setValue(QStringLiteral("CheckSubTab"), copySubTables);
-    user.setValue(QStringLiteral("CheckDruckSort"), printByIndex);
-    user.setValue(QStringLiteral("CheckProgEnde"), confirmExit);
-    user.setValue(QStringLiteral("SpulSpeed"), spulSpeed);
+    fill();
     user.post();
     undo.dismiss();
 }
 
+} // namespace
+
+void UserSettings::write(Dataset& user) const {
+    storeRow(user, [&] {
+        user.setValue(QStringLiteral("WinState"), maximized);
+        user.setValue(QStringLiteral("Oben"), geometry.top());
+        user.setValue(QStringLiteral("Links"), geometry.left());
+        user.setValue(QStringLiteral("Breit"), geometry.width());
+        user.setValue(QStringLiteral("Hoch"), geometry.height());
+        // -1 (no order chosen) does not fit the column.
+        if (sortOrder && *sortOrder >= 0)
+            user.setValue(QStringLiteral("Sortierung"), *sortOrder);
+        user.setValue(QStringLiteral("SFilter"), savedFilter);
+        user.setValue(QStringLiteral("Aktuell"), currentIndex);
+        for (std::size_t k = 0; k < std::size_t(kWidthColumns); ++k)
+            user.setValue(widthColumns()[k], columnWidths[k]);
+        for (int slot = 0; slot < kColourSlots; ++slot)
+            user.setValue(colourColumn(slot), colours[std::size_t(slot)]);
+        setOptions(user);
+        user.setValue(QStringLiteral("SpulSpeed"), spulSpeed);
+    });
+}
+
 void UserSettings::writeOptions(Dataset& user) const {
-    // As in write(): what another program wrote since the last read does not refuse the store.
-    if (!user.isEditing())
-        user.refresh();
-    user.edit();
-    auto undo = qScopeGuard([&] { user.cancel(); });
+    storeRow(user, [&] { setOptions(user); });
+}
+
+void UserSettings::setOptions(Dataset& user) const {
     user.setValue(QStringLiteral("CheckConnect"), connectAtStart);
     user.setValue(QStringLiteral("CheckTabChange"), tableEditing);
     user.setValue(QStringLiteral("CheckDataSave"), backupAtStart);
     user.setValue(QStringLiteral("CheckSubTab"), copySubTables);
     user.setValue(QStringLiteral("CheckDruckSort"), printByIndex);
     user.setValue(QStringLiteral("CheckProgEnde"), confirmExit);
-    user.post();
-    undo.dismiss();
 }

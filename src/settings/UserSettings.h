@@ -42,4 +42,8 @@ struct UserSettings {
     void write(Dataset& user) const;
     // Writes only the six option columns and posts (the options dialog's OK).
     void writeOptions(Dataset& user) const;
+
+private:
+    // The six option ticks into the row being edited.
+    void setOptions(Dataset& user) const;
 };

@@ -1,5 +1,6 @@
 #include "store/DatasetModel.h"
 
+#include "common/GermanDate.h"
 #include "store/Dataset.h"
 #include "store/Schema.h"
 
@@ -186,9 +187,7 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
     // Dates are typed in the German form; an empty text empties the cell.
     if (m_dataset->fieldKind(field) == Dataset::ColumnKind::Date && v.typeId() == QMetaType::QString) {
         const QString text = v.toString().trimmed();
-        QDate d = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
-        if (!d.isValid())
-            d = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+        const QDate d = GermanDate::parse(text);
         v = text.isEmpty() ? QVariant() : d.isValid() ? QVariant(d) : QVariant(text);
     }
     const QString& name = m_resolved.at(index.column());

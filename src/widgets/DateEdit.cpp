@@ -1,9 +1,10 @@
 #include "widgets/DateEdit.h"
 
+#include "common/GermanDate.h"
+
 #include <QCalendarWidget>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QRegularExpression>
 #include <QShortcut>
 #include <QToolButton>
 #include <QWidgetAction>
@@ -42,17 +43,7 @@ QDate DateEdit::date(bool* ok) const {
             *ok = true;
         return QDate();
     }
-    QDate d = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
-    if (!d.isValid()) {
-        // Two-digit years as the dealer types them: 00-49 this century, 50-99 the last. The
-        // century is settled before the day is checked: 29.2.00 is a day of 2000, not of 1900.
-        static const QRegularExpression shortYear(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2})$"));
-        const QRegularExpressionMatch m = shortYear.match(text);
-        if (m.hasMatch()) {
-            const int year = m.captured(3).toInt();
-            d = QDate(year < 50 ? 2000 + year : 1900 + year, m.captured(2).toInt(), m.captured(1).toInt());
-        }
-    }
+    const QDate d = GermanDate::parse(text);
     if (ok)
         *ok = d.isValid();
     return d;

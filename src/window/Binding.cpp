@@ -142,7 +142,11 @@ void DataSource::refreshLink(Link& l) {
         // program's characters outside the Basic Multilingual Plane, or a longer text): it is
         // shown whole, never cut, so that an edit of it does not store it cut.
         edit->setMaxLength(std::max(l.maxLength, int(text.size())));
-        edit->setText(text);
+        if (edit->text() != text) {
+            edit->setText(text);
+            // A value longer than the box shows its beginning, where a serial number is read.
+            edit->setCursorPosition(0);
+        }
         l.dirty = false;
         break;
     }

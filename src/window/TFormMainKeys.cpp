@@ -69,7 +69,13 @@ void TFormMain::buildShortcuts() {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
         const bool entersEdit = k.button == 7 || k.button == 9;
-        connect(action, &QAction::triggered, this, [this, button, entersEdit] {
+        const bool leavesSortChoice = k.button == 11;
+        connect(action, &QAction::triggered, this, [this, button, entersEdit, leavesSortChoice] {
+            // Esc also leaves the sort list without a choice: order and row stay as they were.
+            if (leavesSortChoice && windowState() == WindowState::SortChoice) {
+                EnterBrowseMode();
+                return;
+            }
             if (!button->isEnabled() || !button->isVisibleTo(this))
                 return;
             button->click();
