@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("record-form.png");
     TestFolder folder;
     addSampleData(folder);
+    // With no firm name the start-up asks for it in a dialog of its own, which would wait here.
+    folder.sql(
+        QStringLiteral(R"(UPDATE "Benutzer" SET "Firma" = 'Waffen Hubertus GmbH', "Strasse" = 'Marktplatz 7',
+                                "Ort" = '34117 Kassel')"));
     ScriptedPrompts prompts;
     prompts.queueInput(QStringLiteral("Waffenbuch"));
     Application app(prompts);
