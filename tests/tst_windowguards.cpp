@@ -1,6 +1,9 @@
 // What the register window does when an entry, the settings or the login are at risk: a close
 // during an edit, a settings row that cannot be written, a partner changed by another program,
-// the register hidden until the login, and the stock count after a sort that leaves rows out.
+// the register hidden until the login, the stock count after a sort that leaves rows out, and a
+// day's repeated commands leaving no windows, statements or files behind.
+#include "printing/TFormDruck.h"
+#include "search/TFormSuchen.h"
 #include "support/AppRun.h"
 #include "support/SampleData.h"
 #include "widgets/DBGrid.h"
@@ -8,7 +11,12 @@
 #include "widgets/LookupComboBox.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
 #include <QToolButton>
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +48,7 @@ private slots:
     void entryWithoutTheMouse();
     void escapeInAnOpenListKeepsTheEdit();
     void tablePageLeftByKeys();
+    void repeatedCommandsLeaveNothingBehind();
 
 private:
     TFormMain& w() const { return run->main(); }
@@ -322,6 +331,87 @@ void TestWindowGuards::tablePageLeftByKeys() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
     QCOMPARE(w().PgCtrl->currentWidget(), w().TS_Formular);
     QVERIFY(run->reg().isEditing());
+}
+
+void TestWindowGuards::repeatedCommandsLeaveNothingBehind() {
+    // The program runs all day: what a command creates (a dialog, a preview, a document, a
+    // statement, a file) must be gone when it is done, or every repetition adds to it.
+    run->create();
+    run->app->runner.hook = [this](QDialog* d) {
+        d->show();
+        return int(QDialog::Accepted);
+    };
+    QVERIFY(run->login());
+    TFormSuchen* search = run->app->forms.FormSuchen;
+    TFormDruck* print = run->app->forms.FormDruck;
+    Prompts::OutputChoice toFile;
+    toFile.destination = Prompts::OutputChoice::Destination::File;
+    toFile.file = run->folder.file(u"brief.pdf"_s);
+    const auto day = [&](int round) {
+        click(7);
+        w().DBEdit_SerienNr->setText(u"N-%1"_s.arg(round));
+        click(10);
+        click(9);
+        w().DBEdit_SerienNr->setText(u"E-%1"_s.arg(round));
+        click(10);
+        click(13);
+        search->findChild<QListWidget*>(u"CheckList_Suchen"_s)->item(14)->setCheckState(Qt::Checked);
+        search->findChild<QLineEdit*>(u"Edit_SerienNr"_s)->setText(u"-"_s);
+        search->findChild<QToolButton*>(u"BitBtn_Suchen"_s)->click();
+        search->hide();
+        w().CheckBox_Filter->click();
+        click(14);
+        w().Combo_Sort->setCurrentIndex(round % 17);
+        emit w().Combo_Sort->activated(round % 17);
+        click(16);
+        run->prompts.queueOutput(toFile);
+        print->findChild<QPushButton*>(u"BitBtn_AmtDruck"_s)->click();
+        run->prompts.queueOutput(Prompts::OutputChoice{}); // preview
+        print->findChild<QPushButton*>(u"BitBtn_DruckOK"_s)->click();
+        print->hide();
+        w().M_Trennen->trigger();
+        w().M_Verbinden->trigger();
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    struct Left {
+        qsizetype windows = 0, objects = 0, handles = 0;
+        int statements = 0;
+        QStringList files;
+        bool operator==(const Left&) const = default;
+    };
+    const auto left = [&] {
+        Left l;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            ++l.windows;
+            l.objects += top->findChildren<QObject*>().size();
+        }
+        l.handles =
+            QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
+        sqlite3* h = run->dm().ADOCon.handle();
+        for (sqlite3_stmt* st = sqlite3_next_stmt(h, nullptr); st; st = sqlite3_next_stmt(h, st))
+            ++l.statements;
+        l.files = QDir(run->folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) +
+                  QDir(run->folder.file(u"Archiv"_s))
+                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return l;
+    };
+    // The first round sets up what is made once (fonts, lists, the letter's file).
+    day(0);
+    const Left first = left();
+    QCOMPARE(first.statements, 0);
+    for (int round = 1; round <= 3; ++round) {
+        day(round);
+        const Left now = left();
+        QCOMPARE(now.windows, first.windows);
+        QCOMPARE(now.objects, first.objects);
+        QCOMPARE(now.statements, 0);
+        QCOMPARE(now.files, first.files);
+        if (QDir(u"/proc/self/fd"_s).exists())
+            QCOMPARE(now.handles, first.handles);
+    }
+    QCOMPARE(run->folder.value(kCount).toInt(), 8);
+    QVERIFY2(run->prompts.errors().isEmpty(), qPrintable(run->prompts.errors().join(u'\n')));
 }
 
 QTEST_MAIN(TestWindowGuards)
