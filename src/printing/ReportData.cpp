@@ -1,6 +1,7 @@
 #include "printing/ReportData.h"
 
 #include "store/Dataset.h"
+#include "store/RegisterRules.h"
 #include "store/Schema.h"
 #include "store/TDatMod.h"
 
@@ -67,13 +68,11 @@ data row(const Dataset& d, int position, const QSet<QString>* only) {
         if (f >= 0 && (!only || only->contains(flag)))
             r.set(s(flag), d.valueAt(position, f).toInt() > 1);
     }
-    // In stock is what the stock count counts: buyer key 1. A sale stored without a buyer (by
-    // another program: no key, 0) is no weapon in stock.
+    // In stock is what the stock count counts. A sale stored without a buyer (by another
+    // program: no key, 0) is no weapon in stock.
     const int buyer = d.fieldIndex(QStringLiteral("Kaufer"));
-    if (buyer >= 0 && (!only || only->contains(QStringLiteral("ImBestand")))) {
-        const QVariant key = d.valueAt(position, buyer);
-        r.set("ImBestand", !key.isNull() && key.isValid() && key.toInt() == 1);
-    }
+    if (buyer >= 0 && (!only || only->contains(QStringLiteral("ImBestand"))))
+        r.set("ImBestand", RegisterRules::isInStock(d.valueAt(position, buyer)));
     r.set("_nr", std::to_string(position + 1));
     return r;
 }

@@ -103,7 +103,11 @@ PartyAddress addressOf(const Dataset& reg, const QString& keyColumn, Dataset& li
 }
 
 int countUnsold(const Dataset& reg) {
-    return reg.countEqual(QStringLiteral("Kaufer"), 1);
+    return reg.countEqual(QStringLiteral("Kaufer"), kPlaceholderKey);
+}
+
+bool isInStock(const QVariant& buyerKey) {
+    return !buyerKey.isNull() && buyerKey.toInt() == kPlaceholderKey;
 }
 
 } // namespace RegisterRules

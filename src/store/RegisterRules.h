@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class Dataset;
 
@@ -50,5 +51,7 @@ PartyAddress addressOf(const Dataset& reg, const QString& keyColumn, Dataset& li
 
 // Weapons in stock: rows of the register dataset whose buyer is the placeholder 1.
 int countUnsold(const Dataset& reg);
+// Whether a row with this buyer key is counted by countUnsold: the placeholder, not an empty key.
+bool isInStock(const QVariant& buyerKey);
 
 } // namespace RegisterRules
